@@ -1,0 +1,4 @@
+#include "app/globals.h"
+
+int gcharwidth = 24;
+mybitmapwin* mymapwin = nullptr;

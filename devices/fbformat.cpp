@@ -1,0 +1,62 @@
+// Pixel layout conversion for framebuffers that are not plain 32-bit BGRA.
+#include "devices/fbformat.h"
+
+#include <cstring>
+
+namespace {
+
+bool channelok(const fbchannel& c, int bpp) {
+  return c.length >= 1 && c.length <= 8 && c.offset + c.length <= static_cast<unsigned>(bpp);
+}
+
+uint32_t pack(unsigned v, const fbchannel& c) { return (v >> (8 - c.length)) << c.offset; }
+
+unsigned unpack(uint32_t px, const fbchannel& c) {
+  unsigned v = (px >> c.offset) & ((1u << c.length) - 1);
+  // Spread the bits over the whole byte so full intensity reads back as 255.
+  unsigned out = v << (8 - c.length);
+  for (unsigned shift = c.length; shift < 8; shift += c.length) out |= out >> shift;
+  return out & 0xFF;
+}
+
+}  // namespace
+
+bool fbformat::supported() const {
+  if (bpp != 16 && bpp != 24 && bpp != 32) return false;
+  return channelok(red, bpp) && channelok(green, bpp) && channelok(blue, bpp) &&
+         linelength >= width * (bpp / 8);
+}
+
+bool fbformat::direct() const {
+  return bpp == 32 && linelength == width * 4 && xoffset == 0 && red.offset == 16 &&
+         red.length == 8 && green.offset == 8 && green.length == 8 && blue.offset == 0 &&
+         blue.length == 8;
+}
+
+size_t fbformat::start() const {
+  return static_cast<size_t>(yoffset) * linelength + static_cast<size_t>(xoffset) * (bpp / 8);
+}
+
+size_t fbformat::framebytes() const {
+  if (height <= 0) return 0;
+  return static_cast<size_t>(height - 1) * linelength + static_cast<size_t>(width) * (bpp / 8);
+}
+
+void fbformat::convert(const unsigned char* pixels, std::vector<unsigned char>& out) const {
+  out.assign(framebytes(), 0);
+  int bytes = bpp / 8;
+  for (int y = 0; y < height; y++) {
+    const unsigned char* src = pixels + static_cast<size_t>(y) * width * 4;
+    unsigned char* dst = out.data() + static_cast<size_t>(y) * linelength;
+    for (int x = 0; x < width; x++, src += 4, dst += bytes) {
+      uint32_t px = pack(src[2], red) | pack(src[1], green) | pack(src[0], blue);
+      for (int b = 0; b < bytes; b++) dst[b] = static_cast<unsigned char>(px >> (8 * b));
+    }
+  }
+}
+
+uint32_t fbformat::decode(const unsigned char* devicepixel) const {
+  uint32_t px = 0;
+  for (int b = 0; b < bpp / 8; b++) px |= static_cast<uint32_t>(devicepixel[b]) << (8 * b);
+  return unpack(px, blue) | unpack(px, green) << 8 | unpack(px, red) << 16 | 0xFF000000u;
+}

@@ -1,0 +1,194 @@
+// mybitmap construction, pixel access with the blending rule, whole-bitmap
+// operations and copies between bitmaps. Drawing primitives live elsewhere
+// and all end in setpixel/getpixel here.
+#include "graphics/mybitmap.h"
+
+#include <cstdlib>
+
+mybitmap::mybitmap() : mybitmap(200, 200) {}
+
+mybitmap::mybitmap(int w, int h)
+    : width(w), height(h), pixels(nullptr), backup(nullptr), rowptr(nullptr), thick(1),
+      pcirpt(nullptr), paa(nullptr), color(), scalex(1), offx(0), scaley(1), offy(0),
+      scalez(1), offz(0), curx(0), cury(0), curz(0) {
+  if (w > 0 && h > 0) allocate(w, h, h);
+  installshared();
+}
+
+mybitmap::~mybitmap() { release(); }
+
+// Font and disc tables are shared by every bitmap; the files that own them
+// hook in here.
+void mybitmap::installshared() {}
+
+void mybitmap::allocate(int w, int h, int rows) {
+  size_t bytes = static_cast<size_t>(w) * h * 4;
+  pixels = new unsigned char[bytes];
+  backup = new unsigned char[bytes];
+  std::memset(pixels, 0xFF, bytes);
+  rowptr = new unsigned char*[rows];
+  for (int r = 0; r < h; r++) rowptr[r] = pixels + static_cast<size_t>(r) * w * 4;
+  for (int r = h; r < rows; r++) rowptr[r] = backup + static_cast<size_t>(r - h) * w * 4;
+}
+
+void mybitmap::release() {
+  delete[] pixels;
+  delete[] backup;
+  delete[] rowptr;
+  pixels = backup = nullptr;
+  rowptr = nullptr;
+}
+
+void mybitmap::reset(int w, int h) {
+  release();
+  if (w <= 0 || h <= 0) {
+    width = height = 0;
+    return;
+  }
+  width = w;
+  height = h;
+  thick = 1;
+  color = mycolor();
+  allocate(w, h, 2 * h);
+}
+
+mycolor mybitmap::getpixel(int x, int y) const {
+  if (!inside(x, y)) return mycolor(0xFFFFFFFFu);
+  mycolor c;
+  std::memcpy(&c, at(x, y), 4);
+  return c;
+}
+
+void mybitmap::setpixel(int x, int y, const mycolor& c) {
+  if (!inside(x, y)) return;
+  unsigned char* p = at(x, y);
+  if (c.alpha == 255) {
+    std::memcpy(p, &c, 4);
+    return;
+  }
+  // A translucent colour marks what it mixes into with alpha 254, so the
+  // overlapping parts of one figure are not darkened twice.
+  if (p[3] == 254) return;
+  int a = c.alpha;
+  p[0] = static_cast<unsigned char>(((255 - a) * p[0] + a * c.blue) / 255);
+  p[1] = static_cast<unsigned char>(((255 - a) * p[1] + a * c.green) / 255);
+  p[2] = static_cast<unsigned char>(((255 - a) * p[2] + a * c.red) / 255);
+  p[3] = 254;
+}
+
+void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,
+                        unsigned char b) {
+  if (!inside(x, y)) return;
+  unsigned char* p = at(x, y);
+  if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0) return;
+  joincolor(p[2], p[1], p[0], r, g, b, a);
+  p[3] = 254;
+}
+
+void mybitmap::joincolor(unsigned char& r, unsigned char& g, unsigned char& b, unsigned char r2,
+                         unsigned char g2, unsigned char b2, unsigned char a) {
+  double k = a / 255.0;
+  r = static_cast<unsigned char>(r2 * k + (1 - k) * r);
+  g = static_cast<unsigned char>(g2 * k + (1 - k) * g);
+  b = static_cast<unsigned char>(b2 * k + (1 - k) * b);
+}
+
+void mybitmap::set(int x, int y) {
+  mycolor c = color;
+  c.alpha = 255;
+  int h = thick / 2;
+  for (int i = x - h; i < x + h; i++)
+    for (int j = y - h; j < y + h; j++)
+      if (inside(i, j)) std::memcpy(at(i, j), &c, 4);
+}
+
+void mybitmap::clear() {
+  if (pixels) std::memset(pixels, 0xFF, static_cast<size_t>(width) * height * 4);
+}
+
+void mybitmap::clear(mycolor c) {
+  for (int x = 0; x < width; x++)
+    for (int y = 0; y < height; y++) setpixel(x, y, c.alpha, c.red, c.green, c.blue);
+}
+
+void mybitmap::cleartm() {
+  size_t n = pixels ? static_cast<size_t>(width) * height : 0;
+  for (size_t i = 0; i < n; i++) pixels[4 * i + 3] = 255;
+}
+
+void mybitmap::gotobw() {
+  size_t n = pixels ? static_cast<size_t>(width) * height : 0;
+  for (size_t i = 0; i < n; i++) {
+    unsigned char* p = pixels + 4 * i;
+    int g = (114 * p[0] + 587 * p[1] + 299 * p[2] + 500) / 1000;
+    p[0] = p[1] = p[2] = static_cast<unsigned char>(g);
+  }
+}
+
+void mybitmap::multione(float k) {
+  size_t n = pixels ? static_cast<size_t>(width) * height : 0;
+  float limit = 255 / k;
+  for (size_t i = 0; i < n; i++)
+    for (int ch = 0; ch < 3; ch++) {
+      unsigned char& v = pixels[4 * i + ch];
+      v = v >= limit ? 255 : static_cast<unsigned char>(v * k);
+    }
+}
+
+unsigned char* mybitmap::savebuffer() {
+  if (pixels) std::memcpy(backup, pixels, static_cast<size_t>(width) * height * 4);
+  return backup;
+}
+
+void mybitmap::loadbuffer() {
+  if (pixels) std::memcpy(pixels, backup, static_cast<size_t>(width) * height * 4);
+}
+
+void mybitmap::copypixel(mybitmap& src, int sx, int sy, int dx, int dy) {
+  if (!inside(dx, dy) || !src.inside(sx, sy)) return;
+  std::memcpy(at(dx, dy), src.at(sx, sy), 4);
+}
+
+void mybitmap::copyblock(mybitmap& src, int sx, int sy, int dx, int dy, int w, int h) {
+  for (int i = 0; i < w; i++)
+    for (int j = 0; j < h; j++) copypixel(src, sx + i, sy + j, dx + i, dy + j);
+  savebuffer();
+}
+
+void mybitmap::copyblockr(mybitmap& src, int sx, int sy, int dx, int dy, int w, int h) {
+  for (int i = 0; i < w; i++)
+    for (int j = 0; j < h; j++) copypixel(src, sx + i, sy + j, dx + i, height - dy - j - 1);
+  savebuffer();
+}
+
+void mybitmap::copyblock(mybitmap& src, int sx, int sy, int side) {
+  for (int i = 0; i < width; i++)
+    for (int j = 0; j < height; j++) {
+      int x = static_cast<int>(static_cast<double>(i) * side / width) + sx;
+      int y = static_cast<int>(static_cast<double>(j) * side / height) + sy;
+      mycolor c = src.getpixel(x, y);
+      c.alpha = 255;
+      setpixel(i, j, c);
+    }
+}
+
+void mybitmap::copyblockr(mybitmap& src, int sx, int sy, int side) {
+  for (int i = 0; i < width; i++)
+    for (int j = 0; j < height; j++) {
+      int x = static_cast<int>(static_cast<double>(i) * side / width) + sx;
+      int y = static_cast<int>(static_cast<double>(j) * side / height) + sy;
+      setpixel(i, height - j - 1, src.getpixel(x, y));
+    }
+}
+
+void mybitmap::copy(mybitmap* src) {
+  cleartm();
+  src->cleartm();
+  for (int i = 0; i < width; i++)
+    for (int j = 0; j < height; j++) {
+      int x = static_cast<int>(static_cast<long long>(i) * src->width / width);
+      int y = static_cast<int>(static_cast<long long>(j) * src->height / height);
+      setpixel(i, j, src->getpixel(x, y));
+    }
+  cleartm();
+}

@@ -1,0 +1,93 @@
+// mybitmap: the 32-bit raster everything on the screen is drawn into, and
+// mycolor, one pixel of it. The pixel buffer is byte for byte what goes to
+// a 32-bit framebuffer: rows from the top, pixels from the left, each pixel
+// blue, green, red, alpha.
+//
+// This header declares the whole class; its operations are spread over the
+// files of this folder by topic (pixels and copies here, lines, circles,
+// text, BMP export and 3D each in their own file).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+struct mycolor {
+  unsigned char blue;
+  unsigned char green;
+  unsigned char red;
+  unsigned char alpha;
+
+  mycolor() : blue(0), green(0), red(0), alpha(255) {}
+  mycolor(unsigned char r, unsigned char g, unsigned int b)
+      : blue(static_cast<unsigned char>(b)), green(g), red(r), alpha(255) {}
+  mycolor(unsigned char r, unsigned char g, unsigned char b, unsigned char a)
+      : blue(b), green(g), red(r), alpha(a) {}
+  // The 32-bit value as it stands: blue in the low byte, alpha in the high.
+  mycolor(unsigned int v)
+      : blue(v & 0xFF), green((v >> 8) & 0xFF), red((v >> 16) & 0xFF), alpha(v >> 24) {}
+
+  unsigned int value() const {
+    return blue | (green << 8) | (red << 16) | (static_cast<unsigned int>(alpha) << 24);
+  }
+};
+static_assert(sizeof(mycolor) == 4, "a pixel is four bytes");
+
+class mybitmap {
+ public:
+  int width;
+  int height;
+  unsigned char* pixels;
+  unsigned char* backup;
+  unsigned char** rowptr;
+  int thick;
+  const int* pcirpt;
+  const int* paa;
+  mycolor color;
+  double scalex, offx, scaley, offy, scalez, offz;
+  double curx, cury, curz;
+
+  mybitmap();
+  mybitmap(int w, int h);
+  ~mybitmap();
+  mybitmap(const mybitmap&) = delete;
+  mybitmap& operator=(const mybitmap&) = delete;
+
+  void reset(int w, int h);
+
+  // ---- pixel access (mybitmap.cpp)
+  bool inside(int x, int y) const { return x >= 0 && x < width && y >= 0 && y < height; }
+  mycolor getpixel(int x, int y) const;
+  void setpixel(int x, int y, const mycolor& c);
+  void setpixel(int x, int y) { setpixel(x, y, color); }
+  void setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g, unsigned char b);
+  static void joincolor(unsigned char& r, unsigned char& g, unsigned char& b, unsigned char r2,
+                        unsigned char g2, unsigned char b2, unsigned char a);
+  void set(int x, int y);
+
+  // ---- whole-bitmap operations (mybitmap.cpp)
+  void clear();
+  void clear(mycolor c);
+  void cleartm();
+  void gotobw();
+  void multione(float k);
+  unsigned char* savebuffer();
+  void loadbuffer();
+
+  // ---- copies between bitmaps (mybitmap.cpp)
+  void copypixel(mybitmap& src, int sx, int sy, int dx, int dy);
+  void copyblock(mybitmap& src, int sx, int sy, int dx, int dy, int w, int h);
+  void copyblockr(mybitmap& src, int sx, int sy, int dx, int dy, int w, int h);
+  void copyblock(mybitmap& src, int sx, int sy, int side);
+  void copyblockr(mybitmap& src, int sx, int sy, int side);
+  void copy(mybitmap* src);
+
+  // ---- BMP export (bmpexport.cpp)
+  void savetobmp(const char* path);
+
+ private:
+  void allocate(int w, int h, int rows);
+  void release();
+  unsigned char* at(int x, int y) const { return rowptr[y] + 4 * x; }
+  void installshared();
+};
