@@ -62,11 +62,43 @@ def load_jhf(path):
 
 _GLYPH_RE = re.compile(r"<glyph\b([^>]*)/?>")
 _ATTR_RE = re.compile(r'([\w-]+)="([^"]*)"')
-_CMD_RE = re.compile(r"([MLml])\s*(-?[\d.]+)[\s,]+(-?[\d.]+)")
+_TOKEN_RE = re.compile(r"[MLC]|-?(?:\d+\.?\d*|\.\d+)(?:[eE]-?\d+)?")
+
+
+def _path_strokes(d):
+    """Polylines of an SVG path made of absolute M, L and C commands;
+    cubic curves are flattened to 8 segments."""
+    tokens = _TOKEN_RE.findall(d)
+    strokes, cur, cmd, i = [], [], "M", 0
+    while i < len(tokens):
+        if tokens[i] in "MLC":
+            cmd = tokens[i].upper()
+            i += 1
+            continue
+        n = 6 if cmd == "C" else 2
+        v = [float(t) for t in tokens[i:i + n]]
+        i += n
+        if cmd == "M":
+            if len(cur) > 1:
+                strokes.append(cur)
+            cur = [(v[0], -v[1])]
+            cmd = "L"
+        elif cmd == "L":
+            cur.append((v[0], -v[1]))
+        else:
+            x0, y0 = cur[-1][0], -cur[-1][1]
+            for k in range(1, 9):
+                t = k / 8
+                a, b, c, e = (1 - t) ** 3, 3 * t * (1 - t) ** 2, 3 * t * t * (1 - t), t ** 3
+                cur.append((a * x0 + b * v[0] + c * v[2] + e * v[4],
+                            -(a * y0 + b * v[1] + c * v[3] + e * v[5])))
+    if len(cur) > 1:
+        strokes.append(cur)
+    return strokes
 
 
 def parse_svg_font(text):
-    """Returns {character: HGlyph} of an SVG font with M/L paths.
+    """Returns {character: HGlyph} of an SVG font with M/L/C paths.
 
     SVG fonts have y upwards; the result has y downwards like the .jhf data.
     """
@@ -82,14 +114,7 @@ def parse_svg_font(text):
             ch = chr(int(ch[3:-1], 16))
         elif ch.startswith("&#"):
             ch = chr(int(ch[2:-1]))
-        strokes, cur = [], []
-        for cmd, x, y in _CMD_RE.findall(attrs.get("d", "")):
-            if cmd in "Mm" and cur:
-                strokes.append(cur)
-                cur = []
-            cur.append((float(x), -float(y)))
-        if cur:
-            strokes.append(cur)
+        strokes = _path_strokes(attrs.get("d", ""))
         adv = float(attrs.get("horiz-adv-x", 0))
         out[ch] = HGlyph(0.0, adv, strokes)
     return out

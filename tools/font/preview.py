@@ -8,7 +8,8 @@ here is used by the program.
 
     python3 tools/font/preview.py [cache_dir] [out_dir]
 
-writes symbols-24.png and symbols-96.png (one block of cells per lead byte).
+writes symbols-24.png and symbols-96.png (one block of cells per lead byte)
+and, for a closer look, symbols-96-XX.png for each block XX (1B = ASCII).
 """
 
 import os
@@ -138,6 +139,10 @@ def main(argv):
     glyphs = symbols.symbol_glyphs(cache)
     write(os.path.join(out, "symbols-24.png"), sheet(glyphs, 24))
     write(os.path.join(out, "symbols-96.png"), sheet(glyphs, 96, brush=2))
+    for g in groups_of(glyphs):
+        name = "%02X" % (g[0] & 0xFF) if g[0] > 0xFF else "1B"
+        write(os.path.join(out, "symbols-96-%s.png" % name),
+              sheet(glyphs, 96, brush=2, groups=[g]))
     return 0
 
 

@@ -134,7 +134,7 @@ def merge_double_stems(strokes):
                 merged.append([((p[0] + q[0]) / 2, (p[1] + q[1]) / 2) for p, q in zip(a, b)])
                 break
     rest = [s for k, s in enumerate(out) if k not in used] + merged
-    return _drop_shadows(rest)
+    return drop_shadows(rest)
 
 
 def _dist_to_poly(p, s):
@@ -152,16 +152,16 @@ def _length(s):
     return sum(((x1 - x0) ** 2 + (y1 - y0) ** 2) ** 0.5 for (x0, y0), (x1, y1) in zip(s, s[1:]))
 
 
-def _drop_shadows(strokes):
+def drop_shadows(strokes, tol=1.01):
     """Drops thickening strokes that run alongside a longer stroke within
-    about one unit."""
+    tol units."""
     keep = []
     for i, s in enumerate(strokes):
         shadow = False
         for j, t in enumerate(strokes):
             if i == j or len(t) < 2 or _length(t) <= _length(s):
                 continue
-            if all(_dist_to_poly(p, t) <= 1.01 for p in s):
+            if all(_dist_to_poly(p, t) <= tol for p in s):
                 shadow = True
                 break
         if not shadow:
@@ -204,6 +204,7 @@ SMALL = {"ぁ": "あ", "ぃ": "い", "ぅ": "う", "ぇ": "え", "ぉ": "お", "
          "ァ": "ア", "ィ": "イ", "ゥ": "ウ", "ェ": "エ", "ォ": "オ", "ッ": "ツ",
          "ャ": "ヤ", "ュ": "ユ", "ョ": "ヨ", "ヮ": "ワ", "ヵ": "カ", "ヶ": "ケ"}
 KANA_S = 4.9
+KANA_TOL = 2.1   # the kana are drawn as brush outlines: keep one side
 
 
 def kana_map(src):
@@ -216,8 +217,9 @@ def kana_map(src):
 
 
 def kana_place(g, strokes=None):
+    strokes = drop_shadows(g.strokes if strokes is None else strokes, KANA_TOL)
     return [[(64 + (x - (g.left + g.right) / 2) * KANA_S, MID + (y + 1) * KANA_S) for x, y in s]
-            for s in (g.strokes if strokes is None else strokes)]
+            for s in strokes]
 
 
 def kana_glyph(src, km, ch):
