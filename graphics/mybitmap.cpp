@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 
+#include "graphics/disctables.h"
+
 mybitmap::mybitmap() : mybitmap(200, 200) {}
 
 mybitmap::mybitmap(int w, int h)
@@ -19,7 +21,10 @@ mybitmap::~mybitmap() { release(); }
 
 // Font and disc tables are shared by every bitmap; the files that own them
 // hook in here.
-void mybitmap::installshared() {}
+void mybitmap::installshared() {
+  pcirpt = &cirpt[0][0];
+  paa = aa;
+}
 
 void mybitmap::allocate(int w, int h, int rows) {
   size_t bytes = static_cast<size_t>(w) * h * 4;

@@ -85,6 +85,39 @@ class mybitmap {
   // ---- BMP export (bmpexport.cpp)
   void savetobmp(const char* path);
 
+  // ---- lines, pen dot and recorded trajectories (lines.cpp)
+  // Trajectory buffers, shared by every bitmap and by the views: one glyph
+  // at a time. Recording stops when either buffer is full.
+  static constexpr int xymax = 10000;
+  static constexpr int guijimax = 200;
+  static int xybuffer[xymax][2];  // recorded points {x, y}
+  static int xynum;               // points recorded
+  static int guiji[guijimax];     // stroke s ends before point guiji[s]
+  static int guijinum;            // strokes recorded
+  static const double* moban;     // thickness profile, 101 entries
+  static int zhityid;             // profile selector 0..3
+  void drawthinline(int x0, int y0, int x1, int y1);
+  void line(int x0, int y0, int x1, int y1);
+  void line(int x0, int y0, int x1, int y1, mycolor c);
+  void drawthinlined(int x0, int y0, int x1, int y1);
+  void pixel(int x, int y);
+  static void setpixeld(int x, int y);
+  static void resetpixeld();
+  static void addguiji();
+  static int calthick();
+  static double calmoban(int i, int n);
+
+  // ---- circles, rings, boxes and triangles (circles.cpp)
+  static uint64_t idum;  // random state of circled
+  static int fx;         // orientation of the next sanjiaomv: up, left, down, right
+  void box(int a, int b, int c, int d);
+  void boxfill(int a, int b, int c, int d);
+  void circle(int x, int y, int r);
+  void circlef(int x, int y, int r);
+  void circlef1(int x, int y, int r);
+  void circled(int x, int y, int d);
+  void sanjiaomv(int x, int y, mycolor c);
+
  private:
   void allocate(int w, int h, int rows);
   void release();

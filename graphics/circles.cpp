@@ -1,0 +1,188 @@
+// Area primitives of mybitmap: boxes, circles, filled discs, the ring stamp
+// of the pen dot, the scattered disc of trajectory text and the triangle
+// marker. Pixels are written only through setpixel and the thin line.
+#include "graphics/circles.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "graphics/disctables.h"
+#include "graphics/mybitmap.h"
+
+uint64_t mybitmap::idum = 0;
+int mybitmap::fx = 0;
+
+namespace {
+
+// Half width of row t (distance from the centre row) of the filled disc of
+// radius r, as circlef draws it.
+int rowhalf(long long r, long long t) {
+  return static_cast<int>(std::sqrt(static_cast<double>(r * r - t * t)) + 0.5);
+}
+
+// reach[d] = the largest t in 0..r whose row of the disc of radius r is at
+// least d wide on each side (rows narrow as t grows, so a two-pointer walk).
+std::vector<int> rowreach(int r) {
+  std::vector<int> reach(r + 1);
+  int t = r;
+  for (int d = 0; d <= r; d++) {
+    while (rowhalf(r, t) < d) t--;
+    reach[d] = t;
+  }
+  return reach;
+}
+
+// Builds the stamp column by column. The disc of radius r covers rows 1 to
+// 2r of the (2r+1)-square (circlef leaves out its top row); above radius 4
+// the disc of radius r - 3, rows 4 to 2r - 3, is cut out of it. Computed
+// from the row widths instead of painting a scratch bitmap of (2r+1)^2
+// pixels, which for the larger radii would take gigabytes; the points are
+// the same.
+std::vector<int> buildring(int r) {
+  std::vector<int> pts;
+  std::vector<int> outer = rowreach(r);
+  int ri = r - 3;
+  std::vector<int> inner = r > 4 ? rowreach(ri) : std::vector<int>();
+  for (int x = 0; x <= 2 * r; x++) {
+    int d = std::abs(x - r);
+    int lo = std::max(1, r - outer[d]), hi = r + outer[d];
+    int cutlo = hi + 1, cuthi = hi;  // empty cut
+    if (r > 4 && d <= ri) {
+      cutlo = std::max(4, r - inner[d]);
+      cuthi = r + inner[d];
+    }
+    auto run = [&](int from, int to) {
+      for (int y = from; y <= to; y++) {
+        pts.push_back(x);
+        pts.push_back(y);
+      }
+    };
+    run(lo, std::min(hi, cutlo - 1));
+    run(std::max(lo, cuthi + 1), hi);
+  }
+  pts.push_back(-1);
+  pts.push_back(-1);
+  return pts;
+}
+
+}  // namespace
+
+const int* fillring(int r) {
+  static int oldr = 0;
+  static std::vector<int> bb;
+  if (r <= 0) throw "半径过小";
+  if (r > 20000) throw "半径过大";
+  if (r != oldr) {
+    bb = buildring(r);
+    oldr = r;
+  }
+  return bb.data();
+}
+
+double mysqrt(int a, int r) {
+  if (a < -r || a > r) return 1.0;
+  if (r == 0) return 0.0;  // a is 0 too: a chord of nothing
+  static double tb[1001];
+  static bool filled = false;
+  if (!filled) {
+    for (int i = 0; i <= 1000; i++) tb[i] = std::sqrt(i / 1000.0);
+    filled = true;
+  }
+  double q = static_cast<double>(a) / r;
+  return r * tb[static_cast<int>(1000 * (1 - q * q))];
+}
+
+void mybitmap::box(int a, int b, int c, int d) {
+  line(a, b, a, d);
+  line(a, d, c, d);
+  line(c, d, c, b);
+  line(c, b, a, b);
+}
+
+void mybitmap::boxfill(int a, int b, int c, int d) {
+  int lo = std::max(std::min(b, d), -1), hi = std::min(std::max(b, d), height);
+  for (int row = lo; row <= hi; row++) drawthinline(a, row, c, row);
+}
+
+void mybitmap::circle(int x, int y, int r) {
+  if (r <= 0) return;
+  long long n = 12LL * r;
+  double step = 2 * M_PI / n;
+  int px = x + r, py = y;
+  for (long long i = 1; i <= n; i++) {
+    int nx = static_cast<int>(x + r * std::cos(i * step) + 0.5);
+    int ny = static_cast<int>(y + r * std::sin(i * step) + 0.5);
+    line(px, py, nx, ny);
+    px = nx;
+    py = ny;
+  }
+}
+
+// Rows y - r + 1 to y + r: the bottom row is the single centre pixel, the
+// top row is left out. Rows and row ends are clipped to just outside the
+// bitmap, which leaves the drawn pixels unchanged.
+void mybitmap::circlef(int x, int y, int r) {
+  long long lo = std::max(static_cast<long long>(y) - r + 1, -1LL);
+  long long hi = std::min(static_cast<long long>(y) + r, static_cast<long long>(height));
+  for (long long row = lo; row <= hi; row++) {
+    long long half = rowhalf(r, row - y);
+    int a = static_cast<int>(std::max(static_cast<long long>(x) - half, -1LL));
+    int b = static_cast<int>(std::min(static_cast<long long>(x) + half, static_cast<long long>(width)));
+    drawthinline(a, static_cast<int>(row), b, static_cast<int>(row));
+  }
+}
+
+void mybitmap::circlef1(int x, int y, int r) {
+  const int* p = fillring(r);
+  for (; p[0] != -1; p += 2) setpixel(x + p[0] - r, y + p[1] - r, color);
+}
+
+void mybitmap::circled(int x, int y, int d) {
+  if (d < 0) return;
+  if (d > 100) {
+    circlef(x, y, d / 2);
+    return;
+  }
+  idum = idum * 1664525u + 1013904223u;
+  bool s1 = idum >> 63;
+  idum = idum * 1664525u + 1013904223u;
+  bool s2 = idum >> 63;
+  const int* pt = pcirpt ? pcirpt : &cirpt[0][0];
+  const int* sizes = paa ? paa : aa;
+  for (int i = 0; i <= sizes[d]; i++) {
+    int px = pt[2 * i], py = pt[2 * i + 1];
+    setpixel(s1 ? x + px : x - px, s2 ? y + py : y - py, color);
+  }
+}
+
+namespace {
+
+// The 15 x 15 upward triangle: row j covers columns 7 - ceil(j/2) to
+// 7 + floor(j/2), apex in row 0, full base in row 14.
+struct trianglepattern {
+  int cell[15][15];
+  constexpr trianglepattern() : cell() {
+    for (int j = 0; j < 15; j++)
+      for (int i = 7 - (j + 1) / 2; i <= 7 + j / 2; i++) cell[j][i] = 1;
+  }
+};
+constexpr trianglepattern data;
+
+}  // namespace
+
+void mybitmap::sanjiaomv(int x, int y, mycolor c) {
+  int way = (fx % 4 + 4) % 4;
+  fx = (way + 1) % 4;
+  for (int i = 0; i < 15; i++)
+    for (int j = 0; j < 15; j++) {
+      int on;
+      switch (way) {
+        case 0: on = data.cell[j][i]; break;        // up
+        case 1: on = data.cell[i][j]; break;        // left
+        case 2: on = data.cell[14 - j][i]; break;   // down
+        default: on = data.cell[14 - i][j]; break;  // right
+      }
+      if (on) setpixel(x - 7 + i, y - 7 + j, c);
+    }
+}

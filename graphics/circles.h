@@ -1,0 +1,16 @@
+// The ring stamp behind the pen dot, and the half-chord helper. The drawing
+// operations themselves are members of mybitmap (circles.cpp).
+#pragma once
+
+// Point list of the ring stamp of radius r: pairs x, y relative to the
+// top-left corner of its (2r+1) x (2r+1) square, columns ascending and rows
+// ascending within a column, ended by an x of -1. Up to radius 4 the stamp
+// is the filled disc of circlef(r, r, r); above, only the ring between the
+// radii r and r - 3. The last radius asked for is cached: the pointer stays
+// valid until a different radius is asked for.
+// Throws the GBK text "半径过小" for r <= 0 and "半径过大" for r > 20000.
+const int* fillring(int r);
+
+// r * sqrt(1 - (a/r)^2), the half chord at distance a, from a 1001-entry
+// table; 1.0 when a lies outside -r..r.
+double mysqrt(int a, int r);
