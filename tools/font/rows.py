@@ -1,6 +1,6 @@
-"""Which glyph each symbol code gets: Hershey glyphs placed on the 128
-grid, and the composed rows (numerals, brackets and shapes, box drawing,
-bopomofo).  Coordinates are floats until compose.finish() rounds them.
+"""Symbol glyphs taken from the Hershey fonts: ASCII, the full-width row
+A3, Greek (A6), Cyrillic (A7) and kana (A4, A5), placed on the 128 grid.
+Coordinates stay floats until compose.finish() rounds them.
 """
 
 import compose as C
@@ -32,8 +32,8 @@ def place(g, cx=64.0, s=S, sx=None, width=None, dy=0.0, strokes=None):
     return [[(cx + (x - mx) * sx, MID + y * s + dy) for x, y in st] for st in strokes]
 
 
-def placeholder():
-    """A box with a cross: what a code shows when nothing better exists."""
+def missing_glyph():
+    """A box with a cross: what A3FF (no character) shows."""
     return C.rect(16, 12, 112, 116) + C.seg(16, 12, 112, 116) + C.seg(112, 12, 16, 116)
 
 
@@ -60,7 +60,7 @@ def fullwidth(src, ch):
 
 
 def row_a3(src, chars):
-    out = {code(0xA3, 0xA0): [], code(0xA3, 0xFF): placeholder()}
+    out = {code(0xA3, 0xA0): [], code(0xA3, 0xFF): missing_glyph()}
     for k, ch in chars.items():
         if k & 0xFF == 0xA3:
             out[k] = fullwidth(src, ch)
@@ -233,29 +233,3 @@ def kana_glyph(src, km, ch):
         mark = [s for s in km["ガ"].strokes if s not in km["カ"].strokes]
         return kana_place(km["ウ"], km["ウ"].strokes + mark)
     return None
-
-
-# -------------------------------------------------------------- assembly
-
-def build_all(src, chars):
-    import symrows
-    out = ascii_row(src)
-    out.update(row_a3(src, chars))
-    gm = greek_map(src)
-    km = kana_map(src)
-    for k, ch in sorted(chars.items()):
-        if k in out:
-            continue
-        lead = k & 0xFF
-        g = None
-        if lead == 0xA6:
-            g = greek_glyph(src, gm, ch)
-        elif lead == 0xA7:
-            g = cyrillic_glyph(src, ch)
-        elif lead in (0xA4, 0xA5):
-            g = kana_glyph(src, km, ch)
-        if g is None:
-            g = symrows.glyph(src, ch)
-        out[k] = g if g is not None else placeholder()
-    out[code(0xA1, 0xA1)] = []
-    return {k: C.finish(v, 63 if k < 0x100 else 127) for k, v in sorted(out.items())}

@@ -6,8 +6,8 @@ symbol rows A1..A9, for the font generator.
 
 A code is the byte value for ASCII, lead + 256 * trail for a two-byte
 character.  One-byte glyphs stay within x 0..63, blanks are empty lists.
-Latin, Greek, Cyrillic and kana come from the Hershey stroke data; the
-rest is composed here (see rows.py).  The result depends only on the
+Latin, Greek, Cyrillic and kana come from the Hershey stroke data
+(rows.py); the rest is composed (symrows.py).  The result depends only on the
 pinned source files, so it is the same on every run.
 """
 
@@ -16,8 +16,10 @@ import os
 import subprocess
 import tarfile
 
+import compose
 import hershey
 import rows
+import symrows
 
 HERSHEY_DEB = ("hershey-fonts-data", "0.1-1.1",
                "c9ae50c441356f95a79234a025a8d572e4e0aa2ff233e7c5273b6fd41eb00360")
@@ -115,6 +117,31 @@ BLANKS = (0x20, 0xA1 + 256 * 0xA1, 0xA3 + 256 * 0xA0)
 
 
 def symbol_glyphs(cache_dir):
+    """Every symbol glyph, keyed by code and rounded to the grid.  Covers
+    required_codes() plus the GBK additions in rows A1..A9 (small Roman
+    numerals, vertical bracket forms, four more Latin letters), which a
+    GBK text may hold as well."""
     fetch(cache_dir)
     src = Sources(cache_dir)
-    return rows.build_all(src, gbk_codes())
+    composer = symrows.Composer(src)
+    out = rows.ascii_row(src)
+    out.update(rows.row_a3(src, gbk_codes(0xA3, 0xA3)))
+    greek = rows.greek_map(src)
+    kana = rows.kana_map(src)
+    for k, ch in sorted(gbk_codes().items()):
+        if k in out:
+            continue
+        lead = k & 0xFF
+        g = None
+        if lead == 0xA6:
+            g = rows.greek_glyph(src, greek, ch)
+        elif lead == 0xA7:
+            g = rows.cyrillic_glyph(src, ch)
+        elif lead in (0xA4, 0xA5):
+            g = rows.kana_glyph(src, kana, ch)
+        if g is None:
+            g = composer.glyph(ch)
+        if g is None and k != rows.code(0xA1, 0xA1):
+            raise RuntimeError("no glyph for %r (%#x)" % (ch, k))
+        out[k] = g or []
+    return {k: compose.finish(v, 63 if k < 0x100 else 127) for k, v in sorted(out.items())}

@@ -356,7 +356,9 @@ def centre_on(strokes, x, top=None, bottom=None):
     b = C.bbox(strokes)
     out = [[(p[0] - (b[0] + b[2]) / 2 + x, p[1]) for p in s] for s in strokes]
     if top is not None:
-        k = min(1.0, (bottom - top) / max(b[3] - b[1], 1e-6))
+        if b[3] - b[1] < 1:      # a flat mark (macron) goes in the middle of the band
+            return [[(p[0], (top + bottom) / 2) for p in s] for s in out]
+        k = min(1.0, (bottom - top) / (b[3] - b[1]))
         out = [[(p[0], bottom - (b[3] - p[1]) * k) for p in s] for s in out]
     return out
 
@@ -493,21 +495,20 @@ def box_glyph(ch):
 
 # ---------------------------------------------------------------- dispatch
 
-_A1 = {}
+class Composer:
+    """glyph(ch) for every character of the composed rows, None for others."""
 
+    def __init__(self, src):
+        self.src = src
+        self.a1 = a1_table(src)
 
-def glyph(src, ch):
-    if not _A1.get(id(src)):
-        _A1.clear()
-        _A1[id(src)] = a1_table(src)
-    a1 = _A1[id(src)]
-    if ch in a1:
-        return a1[ch]
-    if ch in BOPOMOFO:
-        return [list(map(tuple, s)) for s in BOPOMOFO[ch]]
-    for f in (lambda: a2_glyph(src, ch), lambda: vertical_form(src, ch, a1),
-              lambda: pinyin(src, ch), lambda: box_glyph(ch)):
-        g = f()
-        if g is not None:
-            return g
-    return None
+    def glyph(self, ch):
+        if ch in self.a1:
+            return self.a1[ch]
+        if ch in BOPOMOFO:
+            return [list(map(tuple, s)) for s in BOPOMOFO[ch]]
+        for g in (a2_glyph(self.src, ch), vertical_form(self.src, ch, self.a1),
+                  pinyin(self.src, ch), box_glyph(ch)):
+            if g is not None:
+                return g
+        return None

@@ -6,6 +6,7 @@ the repository root with  python3 -m unittest discover -s tools/font
 
 import os
 import sys
+import tempfile
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -15,6 +16,7 @@ import compose  # noqa: E402
 import hershey  # noqa: E402
 import rows  # noqa: E402
 import symbols  # noqa: E402
+import symrows  # noqa: E402
 
 CACHE = os.environ.get("BIHUA_FONT_CACHE", os.path.join(HERE, "..", "cache"))
 
@@ -41,11 +43,9 @@ class GlyphSetTest(unittest.TestCase):
             else:
                 self.assertTrue(0xA1 <= (k & 0xFF) <= 0xA9 and 0xA0 <= (k >> 8) <= 0xFF, hex(k))
 
-    def test_no_placeholder_left(self):
-        box = compose.finish(rows.placeholder())
-        left = [hex(k) for k, g in self.glyphs.items()
-                if g == box and k != rows.code(0xA3, 0xFF)]
-        self.assertEqual(left, [])
+    def test_only_a3ff_shows_the_missing_glyph(self):
+        box = compose.finish(rows.missing_glyph())
+        self.assertEqual([k for k, g in self.glyphs.items() if g == box], [rows.code(0xA3, 0xFF)])
 
     def test_points_in_range_and_within_budget(self):
         for k, g in self.glyphs.items():
@@ -68,6 +68,89 @@ class GlyphSetTest(unittest.TestCase):
         self.assertGreater(max(ys), 115)
         xs = [x for s in self.glyphs[ord("W")] for x, _ in s]
         self.assertGreater(max(xs) - min(xs), 40)
+
+
+def gcode(ch):
+    b = ch.encode("gbk")
+    return b[0] + 256 * b[1]
+
+
+def box(g):
+    return compose.bbox(g)
+
+
+class ShapesTest(unittest.TestCase):
+    """Placement rules that are easy to break when tuning a row."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.g = symbols.symbol_glyphs(CACHE)
+
+    def glyph(self, ch):
+        return self.g[gcode(ch)]
+
+    def test_centring(self):
+        def centre(g):
+            b = box(g)
+            return (b[0] + b[2]) / 2
+
+        for c in "AHMWaemw0#":
+            self.assertAlmostEqual(centre(self.g[ord(c)]), 32, delta=3, msg=c)
+            self.assertAlmostEqual(centre(self.glyph(chr(ord(c) + 0xFEE0))), 64, delta=3, msg=c)
+
+    def test_box_drawing_reaches_the_edges_it_names(self):
+        def edges(ch):
+            n = {"u": 0, "d": 0, "l": 0, "r": 0}
+            for s in self.glyph(ch):
+                for x, y in (s[0], s[-1]):
+                    n["u"] += y == 0
+                    n["d"] += y == 127
+                    n["l"] += x == 0
+                    n["r"] += x == 127
+            return {k: v for k, v in n.items() if v}
+
+        self.assertEqual(edges("┼"), {"u": 1, "d": 1, "l": 1, "r": 1})
+        self.assertEqual(edges("┌"), {"d": 1, "r": 1})
+        self.assertEqual(edges("┭"), {"l": 3, "r": 1, "d": 1})      # left heavy
+        self.assertEqual(edges("╀"), {"u": 3, "d": 1, "l": 1, "r": 1})
+        self.assertEqual(edges("┍"), {"d": 1, "r": 3})
+        self.assertEqual(edges("┄"), {})                            # dashes leave gaps
+
+    def test_accents_sit_above_their_letter(self):
+        top = {c: box(self.glyph(c))[1] for c in "ɑāáǎàüǖǘǚǜêň"}
+        for c in "āáǎà":
+            self.assertLess(top[c], top["ɑ"] - 10, c)
+        for c in "ǖǘǚǜ":
+            self.assertLess(top[c], top["ü"], c)
+            self.assertGreaterEqual(top[c], 0, c)
+
+    def test_small_kana_are_small_and_low(self):
+        for small, big in (("ぁ", "あ"), ("ッ", "ツ"), ("ヵ", "カ")):
+            s, b = box(self.glyph(small)), box(self.glyph(big))
+            self.assertLess(s[3] - s[1], 0.8 * (b[3] - b[1]), small)
+            self.assertGreater(s[1], b[1] + 20, small)
+
+    def test_cyrillic_stems_are_single(self):
+        for code, g in self.g.items():
+            if code & 0xFF != 0xA7:
+                continue
+            segs = [s for s in g if len(s) == 2]
+            for i, a in enumerate(segs):
+                for b in segs[i + 1:]:
+                    da = (a[1][0] - a[0][0], a[1][1] - a[0][1])
+                    off = (b[0][0] - a[0][0], b[0][1] - a[0][1])
+                    same = (b[1][0] - b[0][0], b[1][1] - b[0][1]) == da
+                    self.assertFalse(same and 0 < abs(off[0]) + abs(off[1]) <= 4,
+                                     "doubled stroke in %#x" % code)
+
+    def test_composed_cyrillic_letters(self):
+        self.assertEqual(len(self.glyph("Й")), len(self.glyph("И")) + 1)
+        self.assertEqual(len(self.glyph("Ё")), len(self.glyph("Е")) + 2)
+        self.assertLess(box(self.glyph("Ё"))[1], box(self.glyph("Е"))[1] - 6)
+
+    def test_vertical_forms_are_turned(self):
+        b = box(self.glyph("︵"))
+        self.assertGreater(b[2] - b[0], 2 * (b[3] - b[1]))
 
 
 class HelpersTest(unittest.TestCase):
@@ -97,6 +180,20 @@ class HelpersTest(unittest.TestCase):
     def test_finish_keeps_dots_and_clamps(self):
         self.assertEqual(compose.finish([[(10.2, 10.4), (9.8, 9.6)]]), [[(10, 10), (11, 10)]])
         self.assertEqual(compose.finish([[(-3, 140), (70, 5)]], 63), [[(0, 127), (63, 5)]])
+
+    def test_box_arm_names(self):
+        self.assertEqual(symrows.box_arms("BOX DRAWINGS LIGHT DOWN AND RIGHT"), {"d": 1, "r": 1})
+        self.assertEqual(symrows.box_arms("BOX DRAWINGS LEFT HEAVY AND RIGHT VERTICAL LIGHT"),
+                         {"l": 2, "r": 1, "u": 1, "d": 1})
+        self.assertEqual(symrows.box_arms("BOX DRAWINGS HEAVY VERTICAL AND HORIZONTAL"),
+                         {"l": 2, "r": 2, "u": 2, "d": 2})
+
+    def test_wrong_download_is_refused(self):
+        with tempfile.NamedTemporaryFile() as f:
+            f.write(b"not the package")
+            f.flush()
+            with self.assertRaises(RuntimeError):
+                symbols._check(f.name, symbols.HERSHEY_DEB[2])
 
     def test_hatch_covers_the_shape(self):
         sq = [(10, 10), (50, 10), (50, 50), (10, 50)]
