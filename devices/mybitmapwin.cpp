@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "devices/mykbhit.h"
+#include "devices/mymouse.h"
 
 void fbfail(const char* message, int status) {
   mykbhit::restoreterminal();
@@ -54,9 +55,11 @@ mybitmapwin::mybitmapwin()
   height = static_cast<int>(var.yres);
   bitmap.reset(width, height);
   pixelcount = width * height;
+  mouse = new mymouse;
 }
 
 mybitmapwin::~mybitmapwin() {
+  delete mouse;
   if (fbfd >= 0) close(fbfd);
 }
 
@@ -73,4 +76,27 @@ void mybitmapwin::push() {
   (void)r;
 }
 
-void mybitmapwin::draw() { push(); }
+// The cursor is drawn on the pixels only for the push and taken away again,
+// so the bitmap itself never holds it. Only the cursor's square is kept
+// aside: the bitmap's own backup copy belongs to the views (a pop-up saves
+// the screen there to restore it later), so a push must not overwrite it.
+void mybitmapwin::draw() {
+  if (!mouse) {
+    push();
+    return;
+  }
+  int left = mouse->x - mymouse::reach, top = mouse->y - mymouse::reach;
+  const int side = 2 * mymouse::reach + 1;
+  mybitmap& under = cursorunder();
+  under.copyblock(bitmap, left, top, 0, 0, side, side);
+  mouse->drawcursor(bitmap);
+  push();
+  for (int i = 0; i < side; i++)
+    for (int j = 0; j < side; j++) bitmap.copypixel(under, i, j, left + i, top + j);
+  mouse->moved = false;
+}
+
+mybitmap& mybitmapwin::cursorunder() {
+  static mybitmap under(2 * mymouse::reach + 1, 2 * mymouse::reach + 1);
+  return under;
+}

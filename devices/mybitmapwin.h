@@ -30,6 +30,7 @@ class mybitmapwin {
 
  private:
   void push();
+  static mybitmap& cursorunder();
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
 };
 
