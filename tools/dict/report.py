@@ -1,0 +1,98 @@
+#!/usr/bin/env python3
+"""Prints what the generated dictionaries hold and how well the most
+frequent characters are placed for typing.
+
+Builds the same tables as gendict.py (from the unpacked packages; run
+fetch.sh first) and runs the pinyin character scan of the input method on
+them: a forward scan of keyinputpy from the start, keeping each entry whose
+code field masked to the typed length equals the typed code, six candidates
+a page, in table order.
+"""
+
+import collections
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import gendict  # noqa: E402
+
+TOP = 3000
+PAGE = 6
+
+
+def mask(n):
+    return (1 << (8 * n)) - 1
+
+
+def first_page(t, typed):
+    """Characters of the first page of the pinyin scan for `typed`."""
+    key, m = gendict.key64(typed), mask(len(typed))
+    out = []
+    for i, code in enumerate(t.py):
+        if code & m == key:
+            out.append(t.chars[t.pyindex[i]][0])
+            if len(out) == PAGE:
+                break
+    return out
+
+
+def wubi_exact(t):
+    """Code -> texts of its exact matches, in phrase-table order."""
+    out = collections.defaultdict(list)
+    for text, code, _ in t.phrases:
+        out[code].append(text)
+    return out
+
+
+def main():
+    t = gendict.Tables()
+    chars = t.chars
+    print('character rows (zhiinputsize):   %d' % len(chars))
+    print('syllables:                        %d' % len({py for _, py, _ in chars}))
+    print('characters covered:               %d of 6763' % len({c for c, _, _ in chars}))
+    readings = collections.Counter(c for c, _, _ in chars)
+    print('characters with several readings: %d' % sum(1 for n in readings.values() if n > 1))
+    print('rows from luna_pinyin (last in their syllable): %d'
+          % sum(1 for _, _, w in chars if w < 0))
+    lengths = collections.Counter(len(text) for text, _, _ in t.phrases)
+    print('phrase entries (inputhzchinumber): %d' % len(t.phrases))
+    for n in sorted(lengths):
+        print('  %d character%s: %d' % (n, '' if n == 1 else 's', lengths[n]))
+    print('text buffer: %d bytes (inputchibufnumber %d)' % (len(t.chibytes), len(t.chibytes) // 2))
+    print('pinyin_simp weights scaled by %d' % t.scale)
+
+    # A character's frequency is the weight of its most frequent reading.
+    best = {}
+    for c, py, w in chars:
+        if c not in best or w > best[c][1]:
+            best[c] = (py, w)
+    top = sorted(best, key=lambda c: (-best[c][1], gendict.ushort(c)))[:TOP]
+    pages = {}
+
+    def on_page(c, py):
+        if py not in pages:
+            pages[py] = first_page(t, py)
+        return c in pages[py]
+
+    main_hits = sum(1 for c in top if on_page(c, best[c][0]))
+    pinyins = collections.defaultdict(list)
+    for c, py, _ in chars:
+        pinyins[c].append(py)
+    any_hits = sum(1 for c in top if any(on_page(c, py) for py in pinyins[c]))
+    print('top %d characters on the first page (%d) of their full pinyin:' % (TOP, PAGE))
+    print('  main reading: %d   any reading: %d' % (main_hits, any_hits))
+    for limit in (500, 1000):
+        hits = sum(1 for c in top[:limit] if on_page(c, best[c][0]))
+        print('  of the top %d: %d' % (limit, hits))
+    misses = [c for c in top[:500] if not on_page(c, best[c][0])]
+    print('  top-500 characters off the first page: %s' % ''.join(misses))
+
+    exact = wubi_exact(t)
+    first = sum(1 for c in top if exact[t.full[c]][:1] == [c])
+    shown = sum(1 for c in top if c in exact[t.full[c]][:PAGE])
+    print('top %d characters by their full wubi code: first candidate %d, among the first %d: %d'
+          % (TOP, first, PAGE, shown))
+
+
+if __name__ == '__main__':
+    main()
