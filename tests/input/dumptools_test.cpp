@@ -165,12 +165,14 @@ TEST(WordCode, RuleTakesLettersByWordLength) {
   EXPECT_EQ(wordcode(g, g, g, g, 1), 0u);
 }
 
-// Words whose wubi86 code is set by hand rather than by the phrase rule:
-// mostly pairs of characters with one radical, where the rule would give
-// every such pair the same code (khkh for two foot-radical characters,
-// qtqt for two dog-radical ones); the source uses the second code letter
-// of the radical's place for a letter of the other part instead.
-// Compiled to GBK like every string of the program.
+// Words whose wubi86 code is set by hand rather than by the phrase rule.
+// Most are pairs of characters with one radical, for which the rule gives
+// many words one code (khkh for two foot-radical characters, qtqt for two
+// dog-radical ones, qgqg for fish); the source takes a letter from past
+// the radical instead (蹒跚 kakm from khaw and khmg). 围堵 likewise avoids
+// lfff, and 版权所有 is coded by the initials of its pinyin. Six of them
+// (踊跃 跟踪 跳跃 猖獗 狡猾 狼狈) are in the table under the rule's code too.
+// The literals are compiled to GBK like every string of the program.
 const std::map<std::string, std::string> kHandCoded = {
     {"版权所有", "bqsy"}, {"蹒跚", "kakm"}, {"蹂躏", "kcka"}, {"踊跃", "kckt"},
     {"踌躇", "kdka"},     {"蹊跷", "keka"}, {"践踏", "kgki"}, {"跳跃", "kikt"},
