@@ -24,6 +24,7 @@ mybitmap::~mybitmap() { release(); }
 void mybitmap::installshared() {
   pcirpt = &cirpt[0][0];
   paa = aa;
+  installfont();
 }
 
 void mybitmap::allocate(int w, int h, int rows) {

@@ -118,9 +118,32 @@ class mybitmap {
   void circled(int x, int y, int d);
   void sanjiaomv(int x, int y, mycolor c);
 
+  // ---- stroke font and text (fonts.cpp)
+  // The installed font, shared by every bitmap: a point stream of vennum
+  // bytes and the codes of its zn glyphs. zn 0 means no font.
+  static const unsigned char* vec;
+  static int vennum;
+  static unsigned short zn;
+  static const unsigned short* chss;
+  static void setvzk(int vennum, unsigned short zn, const unsigned char* vec,
+                     const unsigned short* chss);
+  // The glyph of a character code in the installed font, or null.
+  static const unsigned char* findglyph(unsigned short code);
+  void drawfont(int x, int y, const unsigned char* s, int w, int h);
+  void drawfont(int x, int y, const char* s, int w, int h);
+  void drawtext(int x, int y, const char* s, int w, int h);
+  void drawtextc(int x, int y, const char* s, int w, int h);
+  void drawvtext(int x, int y, const char* s, int w, int h);
+  void drawvfont(int x, int y, unsigned short code, int w, int h, int vennum, unsigned short zn,
+                 const unsigned char* vec, const unsigned short* chss);
+  const unsigned char* drawvect(int x, int y, const unsigned char* g, int w, int h);
+  const unsigned char* drawvector(int x, int y, const unsigned char* g, int w, int h);
+  void msg(const char* s);
+
  private:
   void allocate(int w, int h, int rows);
   void release();
   unsigned char* at(int x, int y) const { return rowptr[y] + 4 * x; }
   void installshared();
+  static void installfont();  // the built-in font (fonts.cpp)
 };

@@ -1,0 +1,205 @@
+// Text drawing with the stroke font: the installed font, glyph lookup, the
+// glyph walk that scales design points onto the bitmap, text lines and the
+// message screen. Strokes are drawn only through the line primitives; the
+// font data itself lives in fontdata.cpp and is never written.
+#include <cstring>
+
+#include "graphics/fontdata.h"
+#include "graphics/glyphindex.h"
+#include "graphics/mybitmap.h"
+
+const unsigned char* mybitmap::vec = nullptr;
+int mybitmap::vennum = 0;
+unsigned short mybitmap::zn = 0;
+const unsigned short* mybitmap::chss = nullptr;
+
+namespace {
+
+const char* const nofont = "error to get font";
+const int maxsegments = 100000;  // per stroke, against a stream without marks
+
+bool sizeok(int v) { return v >= 2 && v <= 5000; }
+
+// Bytes the character at s takes: a lead byte and its trail, or one byte.
+// A lead byte right before the terminating zero stands alone.
+int charbytes(const unsigned char* s) { return s[0] >= 0x80 && s[1] ? 2 : 1; }
+
+unsigned short charcode(const unsigned char* s) {
+  return s[0] < 0x80 ? s[0] : static_cast<unsigned short>(s[0] | s[1] << 8);
+}
+
+// Walks one glyph from g, calling seg(qx, qy, px, py) for every segment,
+// the later point first. Design point (px, py) lands at x + w * px / 128,
+// y + h * py / 128, truncated.
+template <class Segment>
+const unsigned char* walkglyph(int x, int y, const unsigned char* g, int w, int h, Segment seg) {
+  if (!g) return nullptr;
+  auto sx = [&](const unsigned char* p) { return static_cast<int>(x + w * (p[0] >> 1) / 128.0); };
+  auto sy = [&](const unsigned char* p) { return static_cast<int>(y + h * (p[1] >> 1) / 128.0); };
+  const unsigned char* p = g;
+  for (;;) {
+    if (p[1] & 1) return p + 2;
+    if (p[0] & 1) {  // a stroke end outside a stroke draws nothing
+      p += 2;
+      continue;
+    }
+    int px = sx(p), py = sy(p);
+    bool glyphend = false;
+    for (int n = 0; n < maxsegments; n++) {
+      p += 2;
+      int qx = sx(p), qy = sy(p);
+      seg(qx, qy, px, py);
+      if (p[0] & 1 || p[1] & 1) {
+        glyphend = p[1] & 1;
+        break;
+      }
+      px = qx;
+      py = qy;
+    }
+    p += 2;
+    if (glyphend) return p;
+  }
+}
+
+// The glyph of a code, with thick lines when the pen is thicker than 1.
+void drawglyph(mybitmap& b, int x, int y, unsigned short code, int w, int h) {
+  if (mybitmap::zn == 0 && mybitmap::vennum == 0) throw nofont;
+  const unsigned char* g = mybitmap::findglyph(code);
+  if (h == 0) h = w;
+  if (b.thick > 1)
+    b.drawvector(x, y, g, w, h);
+  else
+    b.drawvect(x, y, g, w, h);
+}
+
+// Calls draw(x, p) for every character p of s, x advancing by w for a
+// two-byte character and by w / 2 for a one-byte one.
+template <class Draw>
+void eachchar(const char* s, int x, int w, Draw draw) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
+  while (*p) {
+    int n = charbytes(p);
+    draw(x, p);
+    x += n == 2 ? w : w / 2;
+    p += n;
+  }
+}
+
+// Copies whole characters of the n bytes at s into dst (size bytes with
+// its terminating zero), as many as fit.
+void copychars(char* dst, int size, const char* s, int n) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  int k = 0;
+  while (k < n && k + charbytes(u + k) <= size - 1) k += charbytes(u + k);
+  std::memcpy(dst, s, k);
+  dst[k] = 0;
+}
+
+}  // namespace
+
+void mybitmap::setvzk(int n, unsigned short glyphs, const unsigned char* stream,
+                      const unsigned short* codes) {
+  vennum = n;
+  zn = glyphs;
+  vec = stream;
+  chss = codes;
+}
+
+void mybitmap::installfont() { setvzk(ttunumber, zzhinumber, ttu, zzhi); }
+
+const unsigned char* mybitmap::findglyph(unsigned short code) {
+  return glyphindex::find(vec, vennum, chss, zn, code);
+}
+
+// ---- single glyphs
+
+const unsigned char* mybitmap::drawvect(int x, int y, const unsigned char* g, int w, int h) {
+  return walkglyph(x, y, g, w, h,
+                   [this](int ax, int ay, int bx, int by) { drawthinline(ax, ay, bx, by); });
+}
+
+const unsigned char* mybitmap::drawvector(int x, int y, const unsigned char* g, int w, int h) {
+  return walkglyph(x, y, g, w, h, [this](int ax, int ay, int bx, int by) { line(ax, ay, bx, by); });
+}
+
+void mybitmap::drawfont(int x, int y, const unsigned char* s, int w, int h) {
+  drawglyph(*this, x, y, charcode(s), w, h);
+}
+
+// The code is always the first two bytes, whatever the first one is.
+void mybitmap::drawfont(int x, int y, const char* s, int w, int h) {
+  if (zn == 0 && vennum == 0) throw nofont;
+  if (!s[0] || !s[1]) return;
+  unsigned short code = static_cast<unsigned char>(s[0]) | static_cast<unsigned char>(s[1]) << 8;
+  drawglyph(*this, x, y, code, w, h);
+}
+
+void mybitmap::drawvfont(int x, int y, unsigned short code, int w, int h, int n,
+                         unsigned short glyphs, const unsigned char* stream,
+                         const unsigned short* codes) {
+  if (zn == 0) {
+    if (glyphs == 0) throw nofont;
+    setvzk(n, glyphs, stream, codes);
+  }
+  drawvect(x, y, findglyph(code), w, h);
+}
+
+// ---- text lines
+
+void mybitmap::drawvtext(int x, int y, const char* s, int w, int h) {
+  if (h == 0) h = w;
+  eachchar(s, x, w, [&](int cx, const unsigned char* p) {
+    drawvfont(cx, y, charcode(p), w, h, 0, 0, nullptr, nullptr);
+  });
+}
+
+// Every character through drawfont; one-byte characters are drawn too.
+void mybitmap::drawtext(int x, int y, const char* s, int w, int h) {
+  if (!sizeok(w) || !sizeok(h == 0 ? w : h)) return;
+  if (thick <= 1) {
+    drawvtext(x, y, s, w, h);
+    return;
+  }
+  eachchar(s, x, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
+}
+
+void mybitmap::drawtextc(int x, int y, const char* s, int w, int h) {
+  if (h == 0) h = w;
+  if (!sizeok(w) || !sizeok(h)) return;
+  x -= static_cast<int>(static_cast<long long>(std::strlen(s)) * w / 4);
+  y -= h / 2;
+  eachchar(s, x, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
+}
+
+// ---- message screen
+
+void mybitmap::msg(const char* s) {
+  static char ss1[300];
+  static char ss2[300];
+  clear();
+  if (height < 14) return;
+  int size = height < 24 ? height : 24;
+  int top = height >= 25 && height <= 51 ? height / 2 - size / 2 : 0;
+  int perline = 2 * width / size;
+  int len = static_cast<int>(std::strlen(s));
+  if (len < perline) {
+    drawtext(0, top, s, size, size);
+    return;
+  }
+  if (width / len >= 8) {
+    drawtext(0, top, s, 2 * width / len, size);
+    return;
+  }
+  // Two lines: the first ends before the character that reaches perline.
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  int pos = 0, start = 0;
+  while (pos < perline && u[pos]) {
+    start = pos;
+    pos += charbytes(u + pos);
+  }
+  if (pos < perline) return;
+  copychars(ss1, sizeof ss1, s, start);
+  copychars(ss2, sizeof ss2, s + start, len - start);
+  drawtext(0, 0, ss1, size, size);
+  drawtext(0, size, ss2, size, size);
+}

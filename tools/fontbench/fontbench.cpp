@@ -1,0 +1,60 @@
+// Prints how long it takes to fill a 1920 x 1080 screen with text in 24-px
+// cells, looking glyphs up through the index and by the linear scans.
+// The text cycles through the font's two-byte glyphs, so the scans see
+// codes from every part of the table. A benchmark, not a test.
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "graphics/fontdata.h"
+#include "graphics/glyphindex.h"
+#include "graphics/mybitmap.h"
+
+namespace {
+
+const int screenw = 1920, screenh = 1080, cell = 24;
+
+std::vector<std::string> screenlines() {
+  std::vector<std::string> lines;
+  int next = 95;  // the first two-byte glyph
+  for (int row = 0; row < screenh / cell; row++) {
+    std::string s;
+    for (int col = 0; col < screenw / cell; col++) {
+      unsigned short code = zzhi[next];
+      s += static_cast<char>(code & 0xFF);
+      s += static_cast<char>(code >> 8);
+      next = next + 1 < zzhinumber ? next + 1 : 95;
+    }
+    lines.push_back(s);
+  }
+  return lines;
+}
+
+double screenms(mybitmap& screen, const std::vector<std::string>& lines, int rounds) {
+  auto start = std::chrono::steady_clock::now();
+  for (int r = 0; r < rounds; r++) {
+    screen.clear();
+    for (size_t i = 0; i < lines.size(); i++)
+      screen.drawtext(0, static_cast<int>(i) * cell, lines[i].c_str(), cell, 0);
+  }
+  std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - start;
+  return took.count() / rounds;
+}
+
+}  // namespace
+
+int main() {
+  mybitmap screen(screenw, screenh);
+  std::vector<std::string> lines = screenlines();
+  int glyphs = static_cast<int>(lines.size() * lines[0].size() / 2);
+  std::printf("screen %dx%d, %d characters in %d-px cells\n", screenw, screenh, glyphs, cell);
+  for (bool indexed : {true, false}) {
+    glyphindex::enabled = indexed;
+    screenms(screen, lines, 1);  // warm up (and build the index)
+    double ms = screenms(screen, lines, indexed ? 20 : 3);
+    std::printf("%-14s %8.2f ms a screen (%.2f us a character)\n",
+                indexed ? "with index:" : "linear scans:", ms, 1000 * ms / glyphs);
+  }
+  return 0;
+}
