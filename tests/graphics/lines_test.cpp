@@ -26,7 +26,7 @@ pointset thin(int x0, int y0, int x1, int y1, int w = 20, int h = 20) {
   return marked(b);
 }
 
-TEST(LineSteps, DocumentedPixels) {
+TEST(LineSteps, KnownPixels) {
   EXPECT_EQ(thin(5, 5, 5, 5), (pointset{{5, 5}}));
   // The error starts at 2 - 2 = 0, so the first step stays on row 0.
   EXPECT_EQ(thin(0, 0, 4, 2), (pointset{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}}));
