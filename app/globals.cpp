@@ -2,3 +2,4 @@
 
 int gcharwidth = 24;
 mybitmapwin* mymapwin = nullptr;
+myview* statebar = nullptr;

@@ -3,6 +3,8 @@
 #pragma once
 
 class mybitmapwin;
+class myview;
 
 extern int gcharwidth;
 extern mybitmapwin* mymapwin;
+extern myview* statebar;  // the status line (views/statusbar.h paints it)

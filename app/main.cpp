@@ -5,6 +5,9 @@
 #include "app/globals.h"
 #include "devices/mybitmapwin.h"
 #include "devices/mykbhit.h"
+#include "views/mybutton.h"
+#include "views/myview.h"
+#include "views/statusbar.h"
 
 int main(int argc, char** argv) {
   (void)argc;
@@ -12,6 +15,20 @@ int main(int argc, char** argv) {
   mykbhit keyboard;
   mybitmapwin* window = new mybitmapwin;
   mymapwin = window;
+  int w = window->width;
+  myview::pmymap = &window->bitmap;
+
+  statebar = new myview(0, 0, w, gcharwidth * 30 / 24);
+  buttongroup* buttons = new buttongroup;
+  for (const char* label : {"F1:中英文", "F2:输入法", "F3:选择", "F4:复制", "F5:粘贴", "F6:剪切",
+                            "F7:保存", "F8:退出"})
+    buttons->addbutton(label);
+  buttons->resetwidth(w);
+
+  // Until the application window registers the bar and redraws everything
+  // itself, draw the bar and the (empty) status line here.
+  buttons->draw();
+  dispmsg("");
 
   window->draw();
   for (;;) {

@@ -7,6 +7,8 @@
 // rebuilt whenever another font is installed. Nothing here draws.
 #pragma once
 
+#include <vector>
+
 class glyphindex {
  public:
   // Benchmark switch: false makes `find` fall back to `scan`.
@@ -28,7 +30,6 @@ class glyphindex {
   static int keyvennum;
   static const unsigned short* keychss;
   static int keyzn;
-  // Plain arrays, so lookups work even from other files' static set-up.
-  static int glyphofcode[65536];   // -1 when absent
-  static int startofglyph[65536];  // byte offset, -1 when incomplete
+  static std::vector<int> glyphofcode;  // 65536 entries, -1 when absent
+  static std::vector<int> startofglyph;  // byte offset, -1 when incomplete
 };

@@ -1,0 +1,121 @@
+// Text in a view: the three glyph walks (rounded thin lines, truncated thin
+// lines with red horizontal strokes, truncated thick lines) and the text
+// lines built on them. Trajectory text is in myviewtrace.cpp.
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/mybitmap.h"
+#include "views/glyphwalk.h"
+#include "views/myview.h"
+
+namespace {
+
+// The installed font's glyph for code; fails like the bitmap when no font
+// is installed.
+const unsigned char* installedglyph(unsigned short code) {
+  if (mybitmap::zn == 0 && mybitmap::vennum == 0) throw "error to get font";
+  return mybitmap::findglyph(code);
+}
+
+const unsigned char* streamend() { return mybitmap::vec + mybitmap::vennum; }
+
+// Code of the character at s: one byte below 0x80, else lead + 256 × trail.
+// Sets len to the bytes it takes; 0 when a two-byte character is cut short.
+unsigned short charcode(const char* s, int& len) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  if (u[0] < 0x80) {
+    len = 1;
+    return u[0];
+  }
+  if (u[1] == 0) {
+    len = 0;
+    return 0;
+  }
+  len = 2;
+  return static_cast<unsigned short>(u[0] | (u[1] << 8));
+}
+
+bool cellsize(int w, int& h) {
+  if (w < 2 || w > 5000) return false;
+  if (h == 0) h = w;
+  return h >= 2 && h <= 5000;
+}
+
+}  // namespace
+
+void myview::drawfont(int x, int y, const char* s, int w, int h) {
+  int len;
+  unsigned short code = charcode(s, len);
+  if (len == 0) return;
+  if (h == 0) h = w;
+  const unsigned char* g = installedglyph(code);
+  if (!g) return;
+  mycolor entry = pmymap->color;
+  if (pmymap->thick >= 2)
+    drawvector(x, y, g, w, h);
+  else if (markstroke)
+    drawvect1(x, y, g, w, h);
+  else
+    drawvect(x, y, g, w, h);
+  pmymap->color = entry;
+}
+
+void myview::drawtext(int x, int y, const char* s, int w, int h) {
+  if (!cellsize(w, h)) return;
+  for (int len; *s; s += len) {
+    charcode(s, len);
+    if (len == 0) return;
+    drawfont(x, y, s, w, h);
+    x += len == 2 ? w : w / 2;
+  }
+}
+
+void myview::drawtextc(int x, int y, const char* s, int w, int h) {
+  if (!cellsize(w, h)) return;
+  int n = static_cast<int>(std::strlen(s));
+  drawtext(x - n * w / 4, y - h / 2, s, w, h);
+}
+
+void myview::drawvtext(int x, int y, const char* s, int w, int h) {
+  for (int len; *s; s += len) {
+    unsigned short code = charcode(s, len);
+    if (len == 0) return;
+    drawvfont(x, y, code, w, h ? h : w, 0, 0, nullptr, nullptr);
+    x += len == 2 ? w : w / 2;
+  }
+}
+
+void myview::drawvfont(int x, int y, unsigned short code, int w, int h, int vennum,
+                       unsigned short zn, const unsigned char* vec, const unsigned short* chss) {
+  if (mybitmap::zn == 0) {
+    if (zn == 0) throw "error to get font";
+    mybitmap::setvzk(vennum, zn, vec, chss);
+  }
+  drawvect(x, y, installedglyph(code), w, h);
+}
+
+const unsigned char* myview::drawvect(int x, int y, const unsigned char* g, int w, int h) {
+  return walkglyph(
+      g, streamend(), x, y, w, h, true,
+      [this](int qx, int qy, int px, int py, bool) { drawthinline(qx, qy, px, py); }, [] {});
+}
+
+// As the bitmap's walk (truncated), but a stroke whose first segment runs
+// more across than down is drawn red; the others keep the entry colour.
+const unsigned char* myview::drawvect1(int x, int y, const unsigned char* g, int w, int h) {
+  mycolor entry = pmymap->color;
+  return walkglyph(
+      g, streamend(), x, y, w, h, false,
+      [this, entry](int qx, int qy, int px, int py, bool first) {
+        if (first)
+          pmymap->color = std::abs(qx - px) > std::abs(qy - py) ? mycolor(255, 0, 0) : entry;
+        drawthinline(qx, qy, px, py);
+      },
+      [] {});
+}
+
+const unsigned char* myview::drawvector(int x, int y, const unsigned char* g, int w, int h) {
+  return walkglyph(
+      g, streamend(), x, y, w, h, false,
+      [this](int qx, int qy, int px, int py, bool) { line(qx, qy, px, py); }, [] {});
+}

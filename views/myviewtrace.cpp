@@ -1,0 +1,73 @@
+// Trajectory text in a view: glyph strokes are recorded (view-relative, in
+// the bitmap's shared trajectory buffers) instead of drawn, then redrawn
+// point by point as scattered discs (circled) whose size follows the stroke
+// profile.
+#include "graphics/linestep.h"
+#include "views/glyphwalk.h"
+#include "views/myview.h"
+
+void myview::setpixeld(int x, int y) { mybitmap::setpixeld(x, y); }
+
+void myview::drawthinlined(int ax, int ay, int bx, int by) {
+  linesteps(ax, ay, bx, by, false, [this](int x, int y) { setpixeld(x, y); });
+}
+
+void myview::addguiji() { mybitmap::addguiji(); }
+
+void myview::drawguiji(int start, int end, int t) {
+  for (int j = start; j < end; j++) {
+    int d = static_cast<int>(0.5 + t * mybitmap::calmoban(j - start, end - start));
+    circled(mybitmap::xybuffer[j][0], mybitmap::xybuffer[j][1], d);
+  }
+}
+
+void myview::drawallguiji() {
+  pmymap->thick = mybitmap::calthick();
+  int start = 0;
+  for (int s = 0; s < mybitmap::guijinum; s++) {
+    drawguiji(start, mybitmap::guiji[s], pmymap->thick);
+    start = mybitmap::guiji[s];
+  }
+}
+
+void myview::drawvtextd(int x, int y, const char* s, int w, int h) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  while (*u) {
+    if (u[0] >= 0x80 && u[1] == 0) return;  // a two-byte character cut short
+    int len = u[0] >= 0x80 ? 2 : 1;
+    drawvfontd(x, y, reinterpret_cast<const char*>(u), w, h ? h : w, 0, 0, nullptr, nullptr);
+    x += len == 2 ? w : w / 2;
+    u += len;
+  }
+}
+
+void myview::drawvfontd(int x, int y, unsigned short code, int w, int h, int vennum,
+                        unsigned short zn, const unsigned char* vec, const unsigned short* chss) {
+  if (mybitmap::zn == 0) {
+    if (zn == 0) throw "error to get font";
+    mybitmap::setvzk(vennum, zn, vec, chss);
+  }
+  drawvectd(x, y, mybitmap::findglyph(code), w, h);
+}
+
+void myview::drawvfontd(int x, int y, const char* s, int w, int h, int vennum, unsigned short zn,
+                        const unsigned char* vec, const unsigned short* chss) {
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
+  unsigned short code = u[0];
+  if (u[0] >= 0x80) {
+    if (u[1] == 0) return;
+    code = static_cast<unsigned short>(u[0] | (u[1] << 8));
+  }
+  drawvfontd(x, y, code, w, h, vennum, zn, vec, chss);
+}
+
+const unsigned char* myview::drawvectd(int x, int y, const unsigned char* g, int w, int h) {
+  if (!g) return nullptr;
+  mybitmap::resetpixeld();
+  const unsigned char* next = walkglyph(
+      g, mybitmap::vec + mybitmap::vennum, x, y, w, h, true,
+      [this](int qx, int qy, int px, int py, bool) { drawthinlined(qx, qy, px, py); },
+      [this] { addguiji(); });
+  drawallguiji();
+  return next;
+}
