@@ -86,6 +86,9 @@ long mykbhit::nextkey() {
 }
 
 void mykbhit::consume(int n) {
+  // ESC [ [ with nothing after it is taken whole though only three of its
+  // four bytes are there.
+  if (n > pendlen) n = pendlen;
   pendlen -= n;
   std::memmove(pendbuf, pendbuf + n, pendlen);
   int tail = pendsize - pendlen;

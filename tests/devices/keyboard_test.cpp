@@ -101,6 +101,9 @@ TEST_F(Decoder, LoneEscAndAltLetterAndUnknownSequence) {
 TEST_F(Decoder, IncompleteSequenceIsNotWaitedFor) {
   EXPECT_EQ(keys("\x1b["), (std::vector<long>{27, '['}));
   EXPECT_EQ(keys("\x1b[1"), (std::vector<long>{27, '[', '1'}));
+  // A console F-key cut off after ESC [ [ takes no more than is there.
+  EXPECT_EQ(keys("\x1b[["), std::vector<long>{0x5B5B1B});
+  EXPECT_EQ(keys("ab"), (std::vector<long>{'a', 'b'}));
   // Stale bytes behind the pending ones never complete a sequence.
   keys("\x1b[19~");
   EXPECT_EQ(keys("\x1b[1"), (std::vector<long>{27, '[', '1'}));

@@ -1,0 +1,79 @@
+// The whole program from start to F8: the size it reports, the screen it
+// leaves in aaaaa.bmp, the terminal it gives back, and the start-up
+// failures of the framebuffer with their messages and exit statuses.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/e2e/bihuarun.h"
+
+namespace {
+
+void startandstop(int w, int h) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(w, h));
+  EXPECT_EQ(run.output(), "w and h is " + std::to_string(w) + "," + std::to_string(h) + "\n");
+  run.type("hello");
+  for (const char* k : {"left", "up", "home", "tab", "backspace", "F3", "ctrl-c"}) run.key(k);
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(run.terminalrestored());
+
+  // The file holds the last screen pushed, minus the mouse cursor.
+  rigimage shown = run.frame();
+  rigimage saved = run.bmp();
+  ASSERT_EQ(saved.width, w);
+  ASSERT_EQ(saved.height, h);
+  EXPECT_TRUE(sameimage(saved, shown, {run.cursorbox()}));
+}
+
+TEST(Startup, RunsAndEndsOnF8At800x600) { startandstop(800, 600); }
+
+TEST(Startup, RunsAndEndsOnF8At1920x1080) { startandstop(1920, 1080); }
+
+struct failcase {
+  const char* what;
+  rigoptions options;
+  int status;
+  std::string output;  // empty: one line of the program's choosing
+};
+
+std::vector<failcase> failcases() {
+  rigoptions missing, fixed, variable, eightbit;
+  missing.fbmissing = true;
+  fixed.ioctlfail = rigoptions::failfixed;
+  variable.ioctlfail = rigoptions::failvariable;
+  eightbit.screen.bpp = 8;
+  eightbit.screen.linelength = 800;
+  return {
+      {"no /dev/fb0", missing, 1, "error: open fp fail.\n"},
+      {"fixed info", fixed, 2, "Error reading fixed\n"},
+      {"variable info", variable, 3, "Error reading variable\n"},
+      {"8 bits per pixel", eightbit, 4, ""},
+  };
+}
+
+TEST(Startup, FramebufferFailuresEndWithTheirStatusAndRestoreTheTerminal) {
+  for (const failcase& c : failcases()) {
+    SCOPED_TRACE(c.what);
+    bihuarun run;
+    run.launch(c.options);
+    ASSERT_TRUE(run.waitexit());
+    EXPECT_EQ(run.exitstatus(), c.status);
+    EXPECT_TRUE(run.terminalrestored());
+    EXPECT_EQ(run.pushes(), 0u);
+    EXPECT_FALSE(run.hasfile("aaaaa.bmp"));
+    if (!c.output.empty()) {
+      EXPECT_EQ(run.output(), c.output);
+      continue;
+    }
+    // The size line may come first; then exactly one line saying why.
+    std::string out = run.output();
+    std::string size = "w and h is 800,600\n";
+    if (out.compare(0, size.size(), size) == 0) out.erase(0, size.size());
+    EXPECT_FALSE(out.empty());
+    EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// The devices seen from outside the program: every framebuffer layout
+// shows the screen bitmap pixel for pixel in the right place without
+// touching bytes outside the picture, and garbage on the keyboard or the
+// mouse neither crashes nor wedges the program.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "tests/e2e/bihuarun.h"
+
+namespace {
+
+struct layoutcase {
+  const char* name;
+  fbformat screen;
+};
+
+fbformat layout(int w, int h, int bpp, int line) {
+  fbformat f = rigoptions::defaultscreen(w, h);
+  f.bpp = bpp;
+  f.linelength = line;
+  if (bpp == 16) f.red = {11, 5}, f.green = {5, 6}, f.blue = {0, 5};
+  return f;
+}
+
+std::vector<layoutcase> layouts() {
+  fbformat swapped = layout(800, 600, 32, 3200);
+  swapped.red = {0, 8};
+  swapped.blue = {16, 8};
+  fbformat panned = layout(640, 480, 32, (640 + 48) * 4);
+  panned.xoffset = 40;
+  panned.yoffset = 24;
+  fbformat panned16 = layout(640, 480, 16, 1400);
+  panned16.xoffset = 8;
+  panned16.yoffset = 3;
+  return {
+      {"Bits32PaddedLines", layout(1366, 768, 32, 1376 * 4)},
+      {"Rgb565", layout(800, 600, 16, 1600)},
+      {"Bits24", layout(800, 600, 24, 2400)},
+      {"Bits24OddWidthPaddedLines", layout(1366, 768, 24, 4100)},
+      {"Bits32RedBlueSwapped", swapped},
+      {"Bits32Panned", panned},
+      {"Rgb565PannedPaddedLines", panned16},
+  };
+}
+
+void PrintTo(const layoutcase& c, std::ostream* os) { *os << c.name; }
+
+class FramebufferLayout : public ::testing::TestWithParam<layoutcase> {};
+
+TEST_P(FramebufferLayout, ShowsTheBitmapExactlyAndNothingElse) {
+  const fbformat& screen = GetParam().screen;
+  bihuarun run;
+  rigoptions o;
+  o.screen = screen;
+  ASSERT_TRUE(run.start(o));
+  run.type("ab");
+  run.key("F3");
+  ASSERT_TRUE(run.stop());
+
+  rigimage bitmap = run.bmp();
+  ASSERT_EQ(bitmap.width, screen.width);
+  ASSERT_EQ(bitmap.height, screen.height);
+  EXPECT_TRUE(sameimage(run.frame(), bihuarun::shown(screen, bitmap), {run.cursorbox()}));
+
+  // Bytes before the first visible pixel and after the last one keep the
+  // pattern the device held before the program started.
+  std::vector<unsigned char> fb = run.fbbytes();
+  size_t first = bihuarun::firstbyte(screen), end = bihuarun::endbyte(screen);
+  ASSERT_GE(fb.size(), end);
+  size_t touched = 0;
+  for (size_t i = 0; i < fb.size(); i++)
+    if ((i < first || i >= end) && fb[i] != bihuarun::fillbyte(i)) touched++;
+  EXPECT_EQ(touched, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, FramebufferLayout, ::testing::ValuesIn(layouts()),
+                         [](const ::testing::TestParamInfo<layoutcase>& i) { return i.param.name; });
+
+// Random bytes with no line end (Enter in the command pane would run them
+// through the shell) and no tilde (so no F7 or F8 by chance).
+std::string randombytes(std::mt19937& rng, int n) {
+  std::string s;
+  while (static_cast<int>(s.size()) < n) {
+    char c = static_cast<char>(rng() & 0xFF);
+    if (c != '\r' && c != '\n' && c != '~') s += c;
+  }
+  return s;
+}
+
+TEST(KeyboardGarbage, NeitherCrashesNorWedgesTheProgram) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  std::mt19937 rng(20240607);
+  for (int i = 0; i < 4; i++) {
+    run.type(randombytes(rng, 50));
+    ASSERT_TRUE(run.settle());
+  }
+  // Unknown and malformed sequences, Ctrl-C/Z/\, high bytes, a lone Esc
+  // run, a cut-off console F-key at the very end of the input.
+  for (const char* s : {"\x1b[1;5A", "\x1b[2~", "\x1b[99~", "\x1b[[Z", "\x1bOZ", "\x1b\x1b\x1b",
+                        "\x1b[", "\x1bO", "\x03\x1a\x1c", "\xa1\xa1\xff\x80", "\x1b[[", "\x1b[1"}) {
+    run.type(s);
+    ASSERT_TRUE(run.settle()) << "after " << s + 1;
+  }
+  ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(run.terminalrestored());
+}
+
+TEST(KeyboardGarbage, ABurstDrainsAndF8StillEnds) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  std::string burst;
+  for (int i = 0; i < 400; i++) burst += "\x1b[20~";  // F9: a key with no effect
+  run.type(burst);
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(run.terminalrestored());
+}
+
+TEST(MouseGarbage, RandomPacketsDisturbNothing) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  // Movement only: a random click could land on the F8 button.
+  std::mt19937 rng(7);
+  std::string packets;
+  for (int i = 0; i < 600; i++) {
+    packets += static_cast<char>(8);
+    packets += static_cast<char>(rng() & 0xFF);
+    packets += static_cast<char>(rng() & 0xFF);
+  }
+  run.mousebytes(packets);
+  run.type("x");
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(run.terminalrestored());
+}
+
+}  // namespace

@@ -1,0 +1,495 @@
+// The end-to-end driver: a child bihua on a pseudo-terminal, its device
+// stand-ins, and the waits that tell when it has finished reacting.
+#include "tests/e2e/bihuarun.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/e2e/rigkeys.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+long long since(clock_type::time_point t) {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(clock_type::now() - t).count();
+}
+
+void pause2ms() { usleep(2000); }
+
+void writefile(const std::string& p, const void* data, size_t size) {
+  int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  const char* b = static_cast<const char*>(data);
+  for (size_t done = 0; done < size;) {
+    ssize_t n = write(fd, b + done, size - done);
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  close(fd);
+}
+
+void writefile(const std::string& p, const std::string& content) {
+  writefile(p, content.data(), content.size());
+}
+
+// A channel of a device pixel widened to 8 bits by repeating its bits, so
+// full intensity reads back as 255.
+uint32_t widen(uint32_t px, const fbchannel& c) {
+  if (c.length == 0 || c.length > 8) return 0;
+  uint32_t v = (px >> c.offset) & ((1u << c.length) - 1);
+  uint32_t out = 0;
+  for (int bit = 8 - static_cast<int>(c.length); bit > -static_cast<int>(c.length); bit -= c.length)
+    out |= bit >= 0 ? v << bit : v >> -bit;
+  return out & 0xFF;
+}
+
+// The 0xRRGGBB colour a device pixel stands for. Written apart from the
+// program's own conversion so the two can check each other.
+uint32_t devicecolour(const fbformat& f, const unsigned char* p) {
+  uint32_t px = 0;
+  for (int b = f.bpp / 8 - 1; b >= 0; b--) px = px << 8 | p[b];
+  return widen(px, f.red) << 16 | widen(px, f.green) << 8 | widen(px, f.blue);
+}
+
+std::string fieldenv(const fbchannel& c) {
+  return std::to_string(c.offset) + "/" + std::to_string(c.length);
+}
+
+}  // namespace
+
+fbformat rigoptions::defaultscreen(int w, int h) {
+  fbformat f;
+  f.width = w;
+  f.height = h;
+  f.bpp = 32;
+  f.linelength = w * 4;
+  return f;
+}
+
+bihuarun::bihuarun() {
+  char tmpl[] = "/tmp/bihuarig.XXXXXX";
+  if (mkdtemp(tmpl)) root = tmpl;
+  workdir = root + "/work";
+  fbpath = root + "/fb0";
+  countpath = root + "/pushes";
+  micepath = root + "/mice";
+  clippath = root + "/clip.txt";
+}
+
+bihuarun::~bihuarun() {
+  kill();
+  for (int fd : {master, slave, counter, mice})
+    if (fd >= 0) close(fd);
+  if (root.empty()) return;
+  if (::testing::Test::HasFailure()) {
+    fprintf(stderr, "bihuarun: kept %s for inspection\n", root.c_str());
+    return;
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(root, ec);
+}
+
+// ---- starting
+
+::testing::AssertionResult bihuarun::start(int w, int h, std::vector<std::string> args) {
+  rigoptions o;
+  o.screen = rigoptions::defaultscreen(w, h);
+  o.args = std::move(args);
+  return start(o);
+}
+
+::testing::AssertionResult bihuarun::start(const rigoptions& o) {
+  launch(o);
+  if (pid < 0) return ::testing::AssertionFailure() << "could not start " << BIHUA_PROGRAM;
+  auto t0 = clock_type::now();
+  while (pushes() == 0) {
+    drain();
+    if (!running())
+      return ::testing::AssertionFailure() << "bihua ended at start with status " << status
+                                           << "; output: " << output() << errors();
+    if (since(t0) > starttimeout)
+      return ::testing::AssertionFailure() << "no screen within " << starttimeout << " ms";
+    pause2ms();
+  }
+  expected = pushes();
+  return settle();
+}
+
+void bihuarun::launch(const rigoptions& o) {
+  options = o;
+  if (root.empty() || pid >= 0) return;
+  mkdir(workdir.c_str(), 0755);
+  for (const auto& f : o.files) writefile(path(f.first), f.second);
+  if (o.clipboardfile || !o.clipboard.empty()) writefile(clippath, o.clipboard);
+
+  // The device file holds a known pattern, so untouched bytes show.
+  const fbformat& s = o.screen;
+  size_t size = static_cast<size_t>(s.linelength) * (s.yoffset + s.height);
+  std::vector<unsigned char> fb(size);
+  unsigned char* b = fb.data();
+  for (size_t i = 0; i < size; i++) b[i] = fillbyte(i);
+  writefile(fbpath, b, size);
+  writefile(countpath, std::string(8, '\0'));
+  counter = open(countpath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (o.mouse && mkfifo(micepath.c_str(), 0600) == 0)
+    mice = open(micepath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);  // never EOF, never blocks
+
+  winsize ws{};
+  ws.ws_row = 25;
+  ws.ws_col = 80;
+  if (openpty(&master, &slave, nullptr, nullptr, &ws) != 0) return;
+  fcntl(master, F_SETFD, FD_CLOEXEC);
+  fcntl(slave, F_SETFD, FD_CLOEXEC);
+  fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+  tcgetattr(slave, &before);
+
+  std::vector<std::string> words = {BIHUA_PROGRAM};
+  words.insert(words.end(), o.args.begin(), o.args.end());
+  std::string asan = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
+  // The rig is preloaded ahead of the sanitizer runtime on purpose.
+  asan += std::string(asan.empty() ? "" : ":") + "verify_asan_link_order=0";
+  std::string out = root + "/stdout", err = root + "/stderr";
+  pid_t parent = getpid();
+
+  pid = fork();
+  if (pid != 0) return;
+  // The child: its own session with the pty as controlling terminal.
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(126);
+  setsid();
+  ioctl(slave, TIOCSCTTY, 0);
+  dup2(slave, 0);
+  int fd1 = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  int fd2 = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  dup2(fd1, 1);
+  dup2(fd2, 2);
+  close(fd1);
+  close(fd2);
+  if (chdir(workdir.c_str()) != 0) _exit(126);
+  setenv("LD_PRELOAD", FBRIG_LIBRARY, 1);
+  setenv("ASAN_OPTIONS", asan.c_str(), 1);
+  setenv("TERM", "linux", 1);
+  if (o.fbmissing)
+    unsetenv("FBRIG_FB");
+  else
+    setenv("FBRIG_FB", fbpath.c_str(), 1);
+  setenv("FBRIG_COUNT", countpath.c_str(), 1);
+  setenv("FBRIG_XRES", std::to_string(s.width).c_str(), 1);
+  setenv("FBRIG_YRES", std::to_string(s.height).c_str(), 1);
+  setenv("FBRIG_BPP", std::to_string(s.bpp).c_str(), 1);
+  setenv("FBRIG_LINE", std::to_string(s.linelength).c_str(), 1);
+  setenv("FBRIG_XOFFSET", std::to_string(s.xoffset).c_str(), 1);
+  setenv("FBRIG_YOFFSET", std::to_string(s.yoffset).c_str(), 1);
+  setenv("FBRIG_RED", fieldenv(s.red).c_str(), 1);
+  setenv("FBRIG_GREEN", fieldenv(s.green).c_str(), 1);
+  setenv("FBRIG_BLUE", fieldenv(s.blue).c_str(), 1);
+  setenv("FBRIG_FAIL",
+         o.ioctlfail == rigoptions::failfixed      ? "fix"
+         : o.ioctlfail == rigoptions::failvariable ? "var"
+                                                   : "",
+         1);
+  if (mice >= 0)
+    setenv("FBRIG_MICE", micepath.c_str(), 1);
+  else
+    unsetenv("FBRIG_MICE");
+  setenv("FBRIG_CLIP", clippath.c_str(), 1);
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
+// ---- keyboard
+
+void bihuarun::type(const std::string& bytes) {
+  termios mode{};
+  tcgetattr(slave, &mode);
+  expected += keycount(bytes, mode);
+  writeall(master, bytes);
+}
+
+void bihuarun::key(const std::string& name) { type(keybytes(name)); }
+
+void bihuarun::raw(const std::string& bytes) { writeall(master, bytes); }
+
+void bihuarun::writeall(int fd, const std::string& bytes) {
+  size_t done = 0;
+  auto t0 = clock_type::now();
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno != EAGAIN && errno != EINTR) break;
+    drain();
+    if (!running() || since(t0) > settletimeout) break;
+    pollfd p{fd, POLLOUT, 0};
+    poll(&p, 1, 5);
+  }
+  if (done < bytes.size())
+    ADD_FAILURE() << "bihuarun: only " << done << " of " << bytes.size() << " bytes went in";
+}
+
+// ---- mouse
+
+bool bihuarun::fifoempty() const {
+  int n = 0;
+  return mice >= 0 && ioctl(mice, FIONREAD, &n) == 0 && n == 0;
+}
+
+bool bihuarun::mouse(int dx, int dy, int buttons) {
+  if (mice < 0) return false;
+  auto drained = [this] {
+    auto t0 = clock_type::now();
+    while (!fifoempty()) {
+      if (!running() || since(t0) > 5000) return false;
+      pause2ms();
+    }
+    return true;
+  };
+  if (!drained()) return false;
+  // As the kernel sends it: bit 3 always set, bits 4 and 5 the signs.
+  int head = (buttons & 7) | 8 | (dx < 0 ? 0x10 : 0) | (dy < 0 ? 0x20 : 0);
+  unsigned char packet[3] = {static_cast<unsigned char>(head),
+                             static_cast<unsigned char>(static_cast<signed char>(dx)),
+                             static_cast<unsigned char>(static_cast<signed char>(dy))};
+  if (write(mice, packet, 3) != 3 || !drained()) return false;
+  curx += static_cast<signed char>(dx);
+  cury -= static_cast<signed char>(dy);
+  expected += 1;
+  return true;
+}
+
+bool bihuarun::moveto(int x, int y, int buttons) {
+  while (curx != x || cury != y) {
+    int dx = std::clamp(x - curx, -127, 127);
+    int dy = std::clamp(cury - y, -127, 127);
+    if (!mouse(dx, dy, buttons)) return false;
+  }
+  return true;
+}
+
+bool bihuarun::click(int x, int y, int button) {
+  return moveto(x, y) && mouse(0, 0, button) && mouse(0, 0, 0);
+}
+
+void bihuarun::mousebytes(const std::string& bytes) {
+  if (mice < 0) return;
+  ssize_t n = write(mice, bytes.data(), bytes.size());
+  (void)n;
+}
+
+// ---- waiting
+
+uint64_t bihuarun::pushes() const {
+  uint64_t n = 0;
+  if (counter < 0 || pread(counter, &n, sizeof n, 0) != static_cast<ssize_t>(sizeof n)) return 0;
+  return n;
+}
+
+::testing::AssertionResult bihuarun::settle(int quietms, int timeoutms) {
+  auto t0 = clock_type::now();
+  auto changed = t0;
+  uint64_t last = pushes();
+  for (;;) {
+    drain();
+    uint64_t now = pushes();
+    if (now != last) last = now, changed = clock_type::now();
+    if (now >= expected && since(changed) >= quietms) return ::testing::AssertionSuccess();
+    if (!running())
+      return ::testing::AssertionFailure() << "bihua ended with status " << status << " after "
+                                           << now << " of " << expected
+                                           << " pushes; stderr: " << errors();
+    if (since(t0) > timeoutms)
+      return ::testing::AssertionFailure() << "not settled after " << timeoutms << " ms: "
+                                           << now << " of " << expected << " pushes";
+    pause2ms();
+  }
+}
+
+::testing::AssertionResult bihuarun::waitfor(const std::function<bool()>& cond, int timeoutms) {
+  auto t0 = clock_type::now();
+  uint64_t seen = ~0ull;
+  for (;;) {
+    drain();
+    uint64_t now = pushes();
+    if (now != seen) {
+      seen = now;
+      if (cond()) return ::testing::AssertionSuccess();
+    }
+    if (!running())
+      return ::testing::AssertionFailure() << "bihua ended with status " << status;
+    if (since(t0) > timeoutms)
+      return ::testing::AssertionFailure() << "condition not met within " << timeoutms << " ms";
+    pause2ms();
+  }
+}
+
+// ---- the screen
+
+std::vector<unsigned char> bihuarun::fbbytes() const {
+  std::string b = rigreadfile(fbpath);
+  return std::vector<unsigned char>(b.begin(), b.end());
+}
+
+rigimage bihuarun::frame() const {
+  const fbformat& s = options.screen;
+  std::string fb = rigreadfile(fbpath);
+  const unsigned char* data = reinterpret_cast<const unsigned char*>(fb.data());
+  rigimage img(s.width, s.height, 0);
+  size_t bytes = static_cast<size_t>(s.bpp / 8);
+  for (int y = 0; y < s.height; y++) {
+    size_t at = firstbyte(s) + static_cast<size_t>(y) * s.linelength;
+    uint32_t* row = &img.px[static_cast<size_t>(y) * s.width];
+    for (int x = 0; x < s.width && at + bytes <= fb.size(); x++, at += bytes)
+      row[x] = devicecolour(s, data + at);
+  }
+  return img;
+}
+
+size_t bihuarun::firstbyte(const fbformat& f) {
+  return static_cast<size_t>(f.yoffset) * f.linelength + static_cast<size_t>(f.xoffset) * f.bpp / 8;
+}
+
+size_t bihuarun::endbyte(const fbformat& f) {
+  return firstbyte(f) + static_cast<size_t>(f.height - 1) * f.linelength +
+         static_cast<size_t>(f.width) * f.bpp / 8;
+}
+
+uint32_t bihuarun::shown(const fbformat& f, uint32_t rgb) {
+  auto cut = [](uint32_t v, const fbchannel& c) { return (v & 0xFF) >> (8 - c.length) << c.offset; };
+  uint32_t px = cut(rgb >> 16, f.red) | cut(rgb >> 8, f.green) | cut(rgb, f.blue);
+  return widen(px, f.red) << 16 | widen(px, f.green) << 8 | widen(px, f.blue);
+}
+
+rigimage bihuarun::shown(const fbformat& f, const rigimage& bitmap) {
+  rigimage out = bitmap;
+  uint32_t from = ~0u, to = 0;
+  for (uint32_t& p : out.px) {
+    if (p != from) from = p, to = shown(f, p);
+    p = to;
+  }
+  return out;
+}
+
+uint32_t bihuarun::pixel(int x, int y) const {
+  const fbformat& s = options.screen;
+  unsigned char px[4] = {};
+  int fd = open(fbpath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return 0;
+  size_t at = firstbyte(s) + static_cast<size_t>(y) * s.linelength + static_cast<size_t>(x) * (s.bpp / 8);
+  ssize_t n = pread(fd, px, s.bpp / 8, static_cast<off_t>(at));
+  close(fd);
+  return n == s.bpp / 8 ? devicecolour(s, px) : 0;
+}
+
+// ---- ending
+
+::testing::AssertionResult bihuarun::stop() {
+  if (!running()) return ::testing::AssertionFailure() << "bihua is not running (status " << status << ")";
+  ::testing::AssertionResult settled = settle();
+  if (!settled) return settled;
+  key("F8");
+  ::testing::AssertionResult ended = waitexit();
+  if (!ended) return ended;
+  if (status != 0)
+    return ::testing::AssertionFailure() << "bihua ended with status " << status
+                                         << "; stderr: " << errors();
+  return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult bihuarun::waitexit(int timeoutms) {
+  auto t0 = clock_type::now();
+  while (running()) {
+    drain();
+    if (since(t0) > timeoutms) {
+      kill();
+      return ::testing::AssertionFailure() << "bihua did not end within " << timeoutms << " ms";
+    }
+    pause2ms();
+  }
+  return ::testing::AssertionSuccess();
+}
+
+void bihuarun::kill() {
+  if (pid < 0) return;
+  ::kill(-pid, SIGKILL);  // its process group: shell commands it started go too
+  ::kill(pid, SIGKILL);
+  reap(true);
+}
+
+bool bihuarun::running() {
+  reap(false);
+  return pid >= 0;
+}
+
+void bihuarun::reap(bool block) {
+  if (pid < 0) return;
+  int st = 0;
+  pid_t r = waitpid(pid, &st, block ? 0 : WNOHANG);
+  if (r != pid) return;
+  status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
+  pid = -1;
+  haveafter = tcgetattr(slave, &after) == 0;
+}
+
+void bihuarun::drain() {
+  char buf[4096];
+  ssize_t n;
+  while (master >= 0 && (n = read(master, buf, sizeof buf)) > 0)
+    if (ttyoutput.size() < 100000) ttyoutput.append(buf, static_cast<size_t>(n));
+}
+
+::testing::AssertionResult bihuarun::terminalrestored() const {
+  if (!haveafter) return ::testing::AssertionFailure() << "no terminal mode after the exit";
+  const char* differ = nullptr;
+  if (before.c_iflag != after.c_iflag) differ = "input flags";
+  if (before.c_oflag != after.c_oflag) differ = "output flags";
+  if (before.c_cflag != after.c_cflag) differ = "control flags";
+  if (before.c_lflag != after.c_lflag) differ = "local flags";
+  if (std::memcmp(before.c_cc, after.c_cc, sizeof before.c_cc) != 0) differ = "control characters";
+  if (!differ) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "terminal " << differ << " not restored (local flags "
+                                       << std::hex << before.c_lflag << " became " << after.c_lflag
+                                       << ")";
+}
+
+std::string bihuarun::output() const { return rigreadfile(root + "/stdout"); }
+std::string bihuarun::errors() const { return rigreadfile(root + "/stderr"); }
+std::string bihuarun::file(const std::string& name) const { return rigreadfile(path(name)); }
+std::string bihuarun::clipboard() const { return rigreadfile(clippath); }
+
+bool bihuarun::hasfile(const std::string& name) const {
+  struct stat st;
+  return stat(path(name).c_str(), &st) == 0;
+}
+
+std::vector<std::string> bihuarun::files() const {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(workdir.c_str())) {
+    while (dirent* e = readdir(d))
+      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
+        names.push_back(e->d_name);
+    closedir(d);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}

@@ -1,0 +1,145 @@
+// bihuarun: drives the real bihua program for end-to-end tests. It starts
+// the binary on a pseudo-terminal in a fresh directory under the fbrig
+// preload library, which hands it a framebuffer file of a chosen layout,
+// a mouse FIFO and a private clipboard file; then it types keys, moves the
+// mouse, waits for the screen to settle, reads frames back and collects
+// what the program leaves behind. It never sleeps to decide an outcome:
+// every wait watches the push counter, the FIFO or the process, and every
+// wait has a time-out. The child is killed when the object goes away.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/types.h>
+#include <termios.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "devices/fbformat.h"
+#include "tests/e2e/rigimage.h"
+
+// What the program finds when it starts.
+struct rigoptions {
+  fbformat screen = defaultscreen(800, 600);
+  std::vector<std::string> args;             // command-line words after the program name
+  std::map<std::string, std::string> files;  // put into the working directory first
+  bool fbmissing = false;                    // opening /dev/fb0 fails
+  enum { nofail, failfixed, failvariable } ioctlfail = nofail;
+  bool mouse = true;  // false: /dev/input/mice cannot be opened
+  std::string clipboard;  // the clipboard file's content (absent when empty)
+  bool clipboardfile = false;  // create the clipboard file even when empty
+
+  // 32 bits per pixel, blue/green/red at 0/8/16, unpadded lines.
+  static fbformat defaultscreen(int w, int h);
+};
+
+class bihuarun {
+ public:
+  // Time-outs in milliseconds. Generous: they only bound failures.
+  static constexpr int starttimeout = 20000;
+  static constexpr int settletimeout = 20000;
+  static constexpr int exittimeout = 20000;
+  static constexpr int quiet = 150;  // no push for this long = settled
+
+  bihuarun();
+  ~bihuarun();
+  bihuarun(const bihuarun&) = delete;
+  bihuarun& operator=(const bihuarun&) = delete;
+
+  // ---- starting
+  // Starts the program and waits for its first screen (or its exit).
+  ::testing::AssertionResult start(int w, int h, std::vector<std::string> args = {});
+  ::testing::AssertionResult start(const rigoptions& options);
+  // Starts without waiting for anything.
+  void launch(const rigoptions& options);
+
+  // ---- keyboard
+  void type(const std::string& bytes);  // sent as one write
+  void key(const std::string& name);    // see keybytes() for the names
+  // Bytes whose key count is not known; settle() then only waits for quiet.
+  void raw(const std::string& bytes);
+
+  // ---- mouse (needs options.mouse)
+  // One packet: button bits (1 left, 2 right, 4 middle), dx, dy (dy > 0 is
+  // up). Waits until the program has read it; false if it never does.
+  bool mouse(int dx, int dy, int buttons = 0);
+  // Moves to an absolute screen position in steps of at most 127.
+  bool moveto(int x, int y, int buttons = 0);
+  // Moves there, presses and releases the button.
+  bool click(int x, int y, int button = 1);
+  void mousebytes(const std::string& bytes);  // anything, not waited for
+  int cursorx() const { return curx; }
+  int cursory() const { return cury; }
+  // The cursor cross (41 x 41 around the cursor), to leave out of comparisons.
+  rigrect cursorbox() const { return {curx - 20, cury - 20, 41, 41}; }
+
+  // ---- waiting
+  // Waits until every key and packet sent so far has been pushed and then
+  // no push has come for quietms.
+  ::testing::AssertionResult settle(int quietms = quiet, int timeoutms = settletimeout);
+  // Waits until cond() holds, re-checking after every push.
+  ::testing::AssertionResult waitfor(const std::function<bool()>& cond,
+                                     int timeoutms = settletimeout);
+  uint64_t pushes() const;  // screen pushes so far
+
+  // ---- the screen
+  const fbformat& screen() const { return options.screen; }
+  rigimage frame() const;  // visible area of the framebuffer file
+  uint32_t pixel(int x, int y) const;
+  rigimage crop(const rigrect& r) const { return frame().crop(r); }
+  bool savepng(const std::string& path) const { return frame().savepng(path); }
+  std::vector<unsigned char> fbbytes() const;  // the whole device file
+  // Byte offsets in the device file of the first visible pixel and just
+  // past the last one (worked out here, not by the program's code).
+  static size_t firstbyte(const fbformat& f);
+  static size_t endbyte(const fbformat& f);
+  // What a layout makes of a bitmap colour (0xRRGGBB): each channel cut to
+  // its length and widened back by repeating its bits, as it reads back.
+  static uint32_t shown(const fbformat& f, uint32_t rgb);
+  static rigimage shown(const fbformat& f, const rigimage& bitmap);
+  // The byte the device file held at offset i before the program started.
+  static unsigned char fillbyte(size_t i) { return static_cast<unsigned char>(i * 31 + 17); }
+
+  // ---- ending
+  // Sends F8 and waits for the exit.
+  ::testing::AssertionResult stop();
+  // Waits for the program to end by itself.
+  ::testing::AssertionResult waitexit(int timeoutms = exittimeout);
+  void kill();
+  bool running();
+  int exitstatus() const { return status; }  // exit code, 128 + signal, -1 running
+  // Whether the terminal mode after the exit equals the one it started with.
+  ::testing::AssertionResult terminalrestored() const;
+  std::string output() const;  // standard output
+  std::string errors() const;  // standard error (sanitizer reports land here)
+
+  // ---- files
+  std::string dir() const { return workdir; }  // the program's working directory
+  std::string path(const std::string& name) const { return workdir + "/" + name; }
+  bool hasfile(const std::string& name) const;
+  std::string file(const std::string& name) const;
+  std::vector<std::string> files() const;
+  rigimage bmp() const { return rigimage::loadbmp(path("aaaaa.bmp")); }
+  std::string clipboard() const;  // what the program sees as /tmp/clip.txt
+
+ private:
+  void reap(bool block);
+  void drain();
+  void writeall(int fd, const std::string& bytes);
+  bool fifoempty() const;
+
+  rigoptions options;
+  std::string root, workdir, fbpath, countpath, micepath, clippath;
+  pid_t pid = -1;
+  int status = -1;
+  int master = -1, slave = -1, counter = -1, mice = -1;
+  termios before{}, after{};
+  bool haveafter = false;
+  uint64_t expected = 0;  // pushes the typing and packets sent so far must cause
+  bool exact = true;      // false after raw bytes or unread packets
+  int curx = 100, cury = 100;
+  std::string ttyoutput;
+};

@@ -1,0 +1,128 @@
+// Reading, comparing and saving test pictures.
+#include "tests/e2e/rigimage.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+uint32_t le(const std::string& b, size_t at, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; i--) v = v << 8 | static_cast<unsigned char>(b[at + i]);
+  return v;
+}
+
+std::string shellquote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+}  // namespace
+
+std::string rigreadfile(const std::string& path) {
+  std::string out;
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return out;
+  struct stat st;
+  if (fstat(fd, &st) == 0) {
+    out.resize(static_cast<size_t>(st.st_size));
+    size_t done = 0;
+    while (done < out.size()) {
+      ssize_t n = read(fd, &out[done], out.size() - done);
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    out.resize(done);
+  }
+  close(fd);
+  return out;
+}
+
+rigimage rigimage::crop(const rigrect& r) const {
+  int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
+  int x1 = std::min(r.x + r.w, width), y1 = std::min(r.y + r.h, height);
+  if (x1 <= x0 || y1 <= y0) return rigimage();
+  rigimage out(x1 - x0, y1 - y0);
+  for (int y = y0; y < y1; y++)
+    for (int x = x0; x < x1; x++) out.at(x - x0, y - y0) = at(x, y);
+  return out;
+}
+
+int rigimage::count(uint32_t c, const rigrect& r) const {
+  int n = 0;
+  for (int y = std::max(r.y, 0); y < std::min(r.y + r.h, height); y++)
+    for (int x = std::max(r.x, 0); x < std::min(r.x + r.w, width); x++) n += at(x, y) == c;
+  return n;
+}
+
+rigimage rigimage::loadbmp(const std::string& path) {
+  std::string b = rigreadfile(path);
+  if (b.size() < 54 || b[0] != 'B' || b[1] != 'M') return rigimage();
+  uint32_t offset = le(b, 10, 4);
+  int32_t w = static_cast<int32_t>(le(b, 18, 4));
+  int32_t h = static_cast<int32_t>(le(b, 22, 4));
+  int bits = static_cast<int>(le(b, 28, 2));
+  if (le(b, 30, 4) != 0 || (bits != 24 && bits != 32) || w <= 0 || h == 0) return rigimage();
+  bool bottomup = h > 0;
+  if (!bottomup) h = -h;
+  size_t rowsize = (static_cast<size_t>(w) * bits / 8 + 3) / 4 * 4;
+  if (offset + rowsize * h > b.size()) return rigimage();
+  rigimage img(w, h);
+  for (int row = 0; row < h; row++) {
+    size_t at = offset + rowsize * row;
+    int y = bottomup ? h - 1 - row : row;
+    for (int x = 0; x < w; x++, at += bits / 8) img.at(x, y) = le(b, at, 3);
+  }
+  return img;
+}
+
+bool rigimage::saveppm(const std::string& path) const {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (!f) return false;
+  fprintf(f, "P6\n%d %d\n255\n", width, height);
+  std::vector<unsigned char> row(static_cast<size_t>(width) * 3);
+  for (int y = 0; y < height; y++) {
+    for (int x = 0; x < width; x++) {
+      uint32_t p = at(x, y);
+      row[3 * x] = static_cast<unsigned char>(p >> 16);
+      row[3 * x + 1] = static_cast<unsigned char>(p >> 8);
+      row[3 * x + 2] = static_cast<unsigned char>(p);
+    }
+    fwrite(row.data(), 1, row.size(), f);
+  }
+  return fclose(f) == 0;
+}
+
+bool rigimage::savepng(const std::string& path) const {
+  std::string ppm = path + ".ppm";
+  if (!saveppm(ppm)) return false;
+  std::string cmd = "convert " + shellquote(ppm) + " " + shellquote(path) + " 2>/dev/null";
+  if (std::system(cmd.c_str()) != 0) return false;  // the .ppm stays
+  std::remove(ppm.c_str());
+  return true;
+}
+
+::testing::AssertionResult sameimage(const rigimage& a, const rigimage& b,
+                                     const std::vector<rigrect>& excluded) {
+  if (a.width != b.width || a.height != b.height)
+    return ::testing::AssertionFailure() << "sizes differ: " << a.width << "x" << a.height
+                                         << " and " << b.width << "x" << b.height;
+  long differ = 0;
+  int fx = -1, fy = -1;
+  for (size_t i = 0; i < a.px.size(); i++) {
+    if (a.px[i] == b.px[i]) continue;
+    int x = static_cast<int>(i % a.width), y = static_cast<int>(i / a.width);
+    bool skip = false;
+    for (const rigrect& r : excluded) skip = skip || r.contains(x, y);
+    if (!skip && differ++ == 0) fx = x, fy = y;
+  }
+  if (differ == 0) return ::testing::AssertionSuccess();
+  char first[80];
+  snprintf(first, sizeof first, "(%d,%d): %06X against %06X", fx, fy, a.at(fx, fy), b.at(fx, fy));
+  return ::testing::AssertionFailure() << differ << " pixels differ, the first at " << first;
+}

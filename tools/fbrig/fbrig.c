@@ -1,0 +1,356 @@
+/* fbrig: a preload library that lets the end-to-end tests run bihua
+ * without a console. Inside the process it is loaded into:
+ *   /dev/fb0         opens the regular file $FBRIG_FB, whose two screen-info
+ *                    ioctls answer the layout given by the FBRIG_* variables
+ *                    below; every write to it bumps a counter in $FBRIG_COUNT
+ *   /dev/input/mice  opens $FBRIG_MICE (a FIFO the test writes packets into)
+ *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP
+ * A device whose variable is unset or empty does not exist (ENOENT), so a
+ * test can never reach the real framebuffer, mouse or clipboard.
+ * Everything else passes through untouched.
+ *
+ * Layout: FBRIG_XRES, FBRIG_YRES (800 x 600), FBRIG_BPP (32), FBRIG_LINE
+ * (bytes per line, default xres * bpp / 8), FBRIG_XOFFSET, FBRIG_YOFFSET (0),
+ * FBRIG_RED, FBRIG_GREEN, FBRIG_BLUE as "offset/length" (16/8, 8/8, 0/8, or
+ * 11/5, 5/6, 0/5 at 16 bpp). FBRIG_FAIL=fix or var makes that ioctl fail.
+ *
+ * Only tests load this; it must never read anything but these variables and
+ * must not be built with the sanitizers (it runs ahead of their runtime). */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <linux/fb.h>
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#define EXPORT __attribute__((visibility("default")))
+
+/* ---- real functions ---- */
+
+#define REAL(name) real_##name()
+#define DEFINE_REAL(ret, name, ...)                                  \
+  typedef ret (*name##_fn)(__VA_ARGS__);                             \
+  static name##_fn real_##name(void) {                               \
+    static name##_fn fn;                                             \
+    if (!fn) fn = (name##_fn)dlsym(RTLD_NEXT, #name);                \
+    return fn;                                                       \
+  }
+
+DEFINE_REAL(int, open, const char*, int, ...)
+DEFINE_REAL(int, open64, const char*, int, ...)
+DEFINE_REAL(int, openat, int, const char*, int, ...)
+DEFINE_REAL(int, openat64, int, const char*, int, ...)
+DEFINE_REAL(FILE*, fopen, const char*, const char*)
+DEFINE_REAL(FILE*, fopen64, const char*, const char*)
+DEFINE_REAL(int, ioctl, int, unsigned long, ...)
+DEFINE_REAL(ssize_t, write, int, const void*, size_t)
+DEFINE_REAL(ssize_t, pwrite, int, const void*, size_t, off_t)
+DEFINE_REAL(ssize_t, pwrite64, int, const void*, size_t, off_t)
+DEFINE_REAL(int, close, int)
+DEFINE_REAL(int, dup, int)
+DEFINE_REAL(int, dup2, int, int)
+DEFINE_REAL(int, dup3, int, int, int)
+DEFINE_REAL(int, fcntl, int, int, ...)
+
+/* ---- path mapping ---- */
+
+enum device { NONE, FB, MICE, CLIP };
+
+/* Canonical form of an absolute path: repeated slashes and "." parts
+ * dropped, ".." resolved lexically. Returns 0 when it does not fit. */
+static int canonical(const char* path, char* out, size_t size) {
+  size_t n = 0;
+  const char* p = path;
+  while (*p) {
+    while (*p == '/') p++;
+    if (!*p) break;
+    const char* end = strchrnul(p, '/');
+    size_t len = (size_t)(end - p);
+    if (len == 1 && p[0] == '.') {
+      /* nothing */
+    } else if (len == 2 && p[0] == '.' && p[1] == '.') {
+      while (n > 0 && out[n - 1] != '/') n--;
+      if (n > 0) n--;
+    } else {
+      if (n + 1 + len + 1 > size) return 0;
+      out[n++] = '/';
+      memcpy(out + n, p, len);
+      n += len;
+    }
+    p = end;
+  }
+  if (n == 0) out[n++] = '/';
+  out[n] = 0;
+  return 1;
+}
+
+static enum device classify(int dirfd, const char* path) {
+  if (!path) return NONE;
+  char full[PATH_MAX * 2];
+  if (path[0] == '/') {
+    snprintf(full, sizeof full, "%s", path);
+  } else {
+    if (dirfd != AT_FDCWD) return NONE;
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return NONE;
+    snprintf(full, sizeof full, "%s/%s", cwd, path);
+  }
+  char canon[PATH_MAX * 2];
+  if (!canonical(full, canon, sizeof canon)) return NONE;
+  if (strcmp(canon, "/dev/fb0") == 0) return FB;
+  if (strcmp(canon, "/dev/input/mice") == 0) return MICE;
+  if (strcmp(canon, "/tmp/clip.txt") == 0) return CLIP;
+  return NONE;
+}
+
+/* The stand-in for a device, or NULL (with errno set) when it is missing. */
+static const char* standin(enum device d) {
+  const char* var = d == FB ? "FBRIG_FB" : d == MICE ? "FBRIG_MICE" : "FBRIG_CLIP";
+  const char* path = getenv(var);
+  if (!path || !*path) {
+    errno = ENOENT;
+    return NULL;
+  }
+  return path;
+}
+
+/* ---- framebuffer descriptors and the push counter ---- */
+
+#define MAXFD 4096
+static unsigned char isfb[MAXFD];
+static volatile uint64_t* pushcount;
+
+static void mapcounter(void) {
+  if (pushcount) return;
+  const char* path = getenv("FBRIG_COUNT");
+  if (!path || !*path) return;
+  int fd = REAL(open)(path, O_RDWR | O_CLOEXEC);
+  if (fd < 0) return;
+  void* p = mmap(NULL, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  REAL(close)(fd);
+  if (p != MAP_FAILED) pushcount = (volatile uint64_t*)p;
+}
+
+static int track(int fd, enum device d) {
+  if (fd >= 0 && fd < MAXFD) isfb[fd] = d == FB;
+  if (fd >= 0 && d == FB) mapcounter();
+  return fd;
+}
+
+static int fbfd(int fd) { return fd >= 0 && fd < MAXFD && isfb[fd]; }
+
+/* Counted after the write returns, so a reader that sees the new count
+ * also sees the whole frame in the file. */
+static void pushed(int fd, ssize_t r) {
+  if (r > 0 && fbfd(fd) && pushcount) __atomic_add_fetch(pushcount, 1, __ATOMIC_SEQ_CST);
+}
+
+/* ---- screen layout ---- */
+
+static unsigned envnum(const char* name, unsigned fallback) {
+  const char* v = getenv(name);
+  if (!v || !*v) return fallback;
+  return (unsigned)strtoul(v, NULL, 10);
+}
+
+static struct fb_bitfield envfield(const char* name, unsigned offset, unsigned length) {
+  struct fb_bitfield f = {offset, length, 0};
+  const char* v = getenv(name);
+  if (v && *v) {
+    char* slash;
+    f.offset = (unsigned)strtoul(v, &slash, 10);
+    if (*slash == '/') f.length = (unsigned)strtoul(slash + 1, NULL, 10);
+  }
+  return f;
+}
+
+static void layout(struct fb_var_screeninfo* var, struct fb_fix_screeninfo* fix) {
+  memset(var, 0, sizeof *var);
+  memset(fix, 0, sizeof *fix);
+  var->xres = envnum("FBRIG_XRES", 800);
+  var->yres = envnum("FBRIG_YRES", 600);
+  var->bits_per_pixel = envnum("FBRIG_BPP", 32);
+  var->xoffset = envnum("FBRIG_XOFFSET", 0);
+  var->yoffset = envnum("FBRIG_YOFFSET", 0);
+  unsigned bytes = (var->bits_per_pixel + 7) / 8;
+  unsigned line = envnum("FBRIG_LINE", var->xres * bytes);
+  int rgb565 = var->bits_per_pixel == 16;
+  var->red = envfield("FBRIG_RED", rgb565 ? 11 : 16, rgb565 ? 5 : 8);
+  var->green = envfield("FBRIG_GREEN", rgb565 ? 5 : 8, rgb565 ? 6 : 8);
+  var->blue = envfield("FBRIG_BLUE", 0, rgb565 ? 5 : 8);
+  var->xres_virtual = bytes ? line / bytes : var->xres;
+  var->yres_virtual = var->yres + var->yoffset;
+  strcpy(fix->id, "fbrig");
+  fix->smem_len = line * var->yres_virtual;
+  fix->type = FB_TYPE_PACKED_PIXELS;
+  fix->visual = var->bits_per_pixel <= 8 ? FB_VISUAL_PSEUDOCOLOR : FB_VISUAL_TRUECOLOR;
+  fix->line_length = line;
+}
+
+static int fbioctl(unsigned long request, void* arg) {
+  const char* fail = getenv("FBRIG_FAIL");
+  struct fb_var_screeninfo var;
+  struct fb_fix_screeninfo fix;
+  layout(&var, &fix);
+  if (request == FBIOGET_FSCREENINFO) {
+    if (fail && strcmp(fail, "fix") == 0) return errno = EINVAL, -1;
+    memcpy(arg, &fix, sizeof fix);
+    return 0;
+  }
+  if (fail && strcmp(fail, "var") == 0) return errno = EINVAL, -1;
+  memcpy(arg, &var, sizeof var);
+  return 0;
+}
+
+/* ---- the interposed functions ---- */
+
+static int modeof(int flags, va_list ap) {
+  return (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(ap, int) : 0;
+}
+
+/* Shared body of every open variant: the real call for ordinary paths,
+ * the stand-in file for a device. */
+static int opendev(int dirfd, const char* path, int flags, int mode,
+                   int (*pass)(int, const char*, int, int)) {
+  enum device d = classify(dirfd, path);
+  if (d == NONE) return track(pass(dirfd, path, flags, mode), NONE);
+  const char* to = standin(d);
+  if (!to) return -1;
+  return track(pass(AT_FDCWD, to, flags, mode), d);
+}
+
+static int pass_open(int dirfd, const char* p, int f, int m) {
+  (void)dirfd;
+  return REAL(open)(p, f, m);
+}
+static int pass_open64(int dirfd, const char* p, int f, int m) {
+  (void)dirfd;
+  return REAL(open64)(p, f, m);
+}
+static int pass_openat(int dirfd, const char* p, int f, int m) {
+  return REAL(openat)(dirfd, p, f, m);
+}
+static int pass_openat64(int dirfd, const char* p, int f, int m) {
+  return REAL(openat64)(dirfd, p, f, m);
+}
+
+EXPORT int open(const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  int mode = modeof(flags, ap);
+  va_end(ap);
+  return opendev(AT_FDCWD, path, flags, mode, pass_open);
+}
+
+EXPORT int open64(const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  int mode = modeof(flags, ap);
+  va_end(ap);
+  return opendev(AT_FDCWD, path, flags, mode, pass_open64);
+}
+
+EXPORT int openat(int dirfd, const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  int mode = modeof(flags, ap);
+  va_end(ap);
+  return opendev(dirfd, path, flags, mode, pass_openat);
+}
+
+EXPORT int openat64(int dirfd, const char* path, int flags, ...) {
+  va_list ap;
+  va_start(ap, flags);
+  int mode = modeof(flags, ap);
+  va_end(ap);
+  return opendev(dirfd, path, flags, mode, pass_openat64);
+}
+
+/* The checking variants _FORTIFY_SOURCE calls; they take no mode. */
+EXPORT int __open_2(const char* path, int flags) {
+  return opendev(AT_FDCWD, path, flags, 0, pass_open);
+}
+EXPORT int __open64_2(const char* path, int flags) {
+  return opendev(AT_FDCWD, path, flags, 0, pass_open64);
+}
+EXPORT int __openat_2(int dirfd, const char* path, int flags) {
+  return opendev(dirfd, path, flags, 0, pass_openat);
+}
+EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
+  return opendev(dirfd, path, flags, 0, pass_openat64);
+}
+
+static FILE* fopendev(const char* path, const char* mode, FILE* (*real)(const char*, const char*)) {
+  enum device d = classify(AT_FDCWD, path);
+  const char* to = d == NONE ? path : standin(d);
+  if (!to) return NULL;
+  FILE* f = real(to, mode);
+  if (f) track(fileno(f), d);
+  return f;
+}
+
+EXPORT FILE* fopen(const char* path, const char* mode) { return fopendev(path, mode, REAL(fopen)); }
+EXPORT FILE* fopen64(const char* path, const char* mode) {
+  return fopendev(path, mode, REAL(fopen64));
+}
+
+EXPORT int ioctl(int fd, unsigned long request, ...) {
+  va_list ap;
+  va_start(ap, request);
+  void* arg = va_arg(ap, void*);
+  va_end(ap);
+  if (fbfd(fd) && (request == FBIOGET_FSCREENINFO || request == FBIOGET_VSCREENINFO))
+    return fbioctl(request, arg);
+  return REAL(ioctl)(fd, request, arg);
+}
+
+EXPORT ssize_t write(int fd, const void* buf, size_t n) {
+  ssize_t r = REAL(write)(fd, buf, n);
+  pushed(fd, r);
+  return r;
+}
+
+EXPORT ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
+  ssize_t r = REAL(pwrite)(fd, buf, n, at);
+  pushed(fd, r);
+  return r;
+}
+
+EXPORT ssize_t pwrite64(int fd, const void* buf, size_t n, off_t at) {
+  ssize_t r = REAL(pwrite64)(fd, buf, n, at);
+  pushed(fd, r);
+  return r;
+}
+
+/* Copies of a framebuffer descriptor are framebuffer descriptors too. */
+static int copied(int from, int to) {
+  if (to >= 0 && to < MAXFD) isfb[to] = fbfd(from);
+  return to;
+}
+
+EXPORT int dup(int fd) { return copied(fd, REAL(dup)(fd)); }
+EXPORT int dup2(int fd, int to) { return fd == to ? REAL(dup2)(fd, to) : copied(fd, REAL(dup2)(fd, to)); }
+EXPORT int dup3(int fd, int to, int flags) { return copied(fd, REAL(dup3)(fd, to, flags)); }
+
+EXPORT int fcntl(int fd, int cmd, ...) {
+  va_list ap;
+  va_start(ap, cmd);
+  void* arg = va_arg(ap, void*);
+  va_end(ap);
+  int r = REAL(fcntl)(fd, cmd, arg);
+  return cmd == F_DUPFD || cmd == F_DUPFD_CLOEXEC ? copied(fd, r) : r;
+}
+
+EXPORT int close(int fd) {
+  if (fd >= 0 && fd < MAXFD) isfb[fd] = 0;
+  return REAL(close)(fd);
+}
