@@ -291,6 +291,16 @@ bool bihuarun::click(int x, int y, int button) {
   return moveto(x, y) && mouse(0, 0, button) && mouse(0, 0, 0);
 }
 
+rigimage bihuarun::withcursor(const rigimage& bitmap) const {
+  rigimage out = bitmap;
+  for (int k = -2; k <= 2; k++)
+    for (int t = -20; t <= 20; t++) {
+      if (out.inside(curx + k, cury + t)) out.at(curx + k, cury + t) = 0xFF0000;
+      if (out.inside(curx + t, cury + k)) out.at(curx + t, cury + k) = 0xFF0000;
+    }
+  return out;
+}
+
 void bihuarun::mousebytes(const std::string& bytes) {
   if (mice < 0) return;
   ssize_t n = write(mice, bytes.data(), bytes.size());

@@ -75,6 +75,9 @@ class bihuarun {
   int cursory() const { return cury; }
   // The cursor cross (41 x 41 around the cursor), to leave out of comparisons.
   rigrect cursorbox() const { return {curx - 20, cury - 20, 41, 41}; }
+  // A bitmap as a push shows it: with the cursor, a red cross of two bars
+  // 41 long and 5 thick, centred on the tracked position.
+  rigimage withcursor(const rigimage& bitmap) const;
 
   // ---- waiting
   // Waits until every key and packet sent so far has been pushed and then
