@@ -160,14 +160,12 @@ void myview::clear() {
   pmymap->color = mycolor();
 }
 
-// A thin frame one pixel inside the rectangle. The view line is unclipped,
-// so this is the bitmap's thin line at (x1, y1) + the relative points.
+// A thin frame one pixel inside the rectangle, in bitmap coordinates.
 void myview::drawbj() {
-  int l = 1, t = 1, r = width() - 1, b = high() - 1;
-  drawthinline(l, t, r, t);
-  drawthinline(r, t, r, b);
-  drawthinline(r, b, l, b);
-  drawthinline(l, t, l, b);
+  pmymap->drawthinline(x1 + 1, y1 + 1, x2 - 1, y1 + 1);
+  pmymap->drawthinline(x2 - 1, y1 + 1, x2 - 1, y2 - 1);
+  pmymap->drawthinline(x2 - 1, y2 - 1, x1 + 1, y2 - 1);
+  pmymap->drawthinline(x1 + 1, y1 + 1, x1 + 1, y2 - 1);
 }
 
 void myview::drawbj1() {
