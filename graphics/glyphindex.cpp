@@ -2,13 +2,15 @@
 // answer exactly as they do. Reads the font; never draws or changes it.
 #include "graphics/glyphindex.h"
 
+#include <algorithm>
+
 bool glyphindex::enabled = true;
 const unsigned char* glyphindex::keyvec = nullptr;
 int glyphindex::keyvennum = -1;
 const unsigned short* glyphindex::keychss = nullptr;
 int glyphindex::keyzn = -1;
-std::vector<int> glyphindex::glyphofcode;
-std::vector<int> glyphindex::startofglyph;
+int glyphindex::glyphofcode[65536];
+int glyphindex::startofglyph[65536];
 
 namespace {
 
@@ -41,8 +43,8 @@ void glyphindex::build(const unsigned char* vec, int vennum, const unsigned shor
   keyvennum = vennum;
   keychss = chss;
   keyzn = zn;
-  glyphofcode.assign(65536, -1);
-  startofglyph.assign(zn > 0 ? zn : 0, -1);
+  std::fill(glyphofcode, glyphofcode + 65536, -1);
+  std::fill(startofglyph, startofglyph + 65536, -1);
   if (!vec || !chss) return;
   // Later entries first, so the first of duplicate codes wins.
   for (int g = zn - 1; g >= 0; g--) glyphofcode[chss[g]] = g;

@@ -7,8 +7,6 @@
 // rebuilt whenever another font is installed. Nothing here draws.
 #pragma once
 
-#include <vector>
-
 class glyphindex {
  public:
   // Benchmark switch: false makes `find` fall back to `scan`.
@@ -30,6 +28,7 @@ class glyphindex {
   static int keyvennum;
   static const unsigned short* keychss;
   static int keyzn;
-  static std::vector<int> glyphofcode;  // 65536 entries, -1 when absent
-  static std::vector<int> startofglyph;  // byte offset, -1 when incomplete
+  // Plain arrays, so lookups work even from other files' static set-up.
+  static int glyphofcode[65536];   // -1 when absent
+  static int startofglyph[65536];  // byte offset, -1 when incomplete
 };

@@ -140,6 +140,19 @@ class mybitmap {
   const unsigned char* drawvector(int x, int y, const unsigned char* g, int w, int h);
   void msg(const char* s);
 
+  // ---- oblique 3D projection (proj3d.cpp)
+  bool init3d(double x0, double x1, double y0, double y1, double z0, double z1);
+  void c3d2d(double x, double y, double z, int& X, int& Y) const;
+  void line3d(double x0, double y0, double z0, double x1, double y1, double z1);
+  void moveto3d(double x, double y, double z);
+  void lineto3d(double x, double y, double z);
+  void box3d(double x0, double y0, double z0, double x1, double y1, double z1);
+  void ball3d(double x, double y, double z, double r);
+  void set3d(double x, double y, double z);
+  void line3dt(double x0, double y0, double z0, double x1, double y1, double z1, double t);
+  void zui3d(double x0, double y0, double z0, double x1, double y1, double z1, double t);
+  void arrow3d(double x0, double y0, double z0, double x1, double y1, double z1, double t);
+
  private:
   void allocate(int w, int h, int rows);
   void release();

@@ -1,6 +1,7 @@
 // Contact sheets of the built-in font for a person to look at: every glyph
 // at 24 px, one row per lead byte, and a sample at 96 px. They are written
-// to fontsheets/ in the build folder. The test itself checks that every
+// to fontsheets/ in the build folder (the sample ends with lines drawn
+// with a thick pen). The test itself checks that every
 // glyph draws inside its own cell (one-byte glyphs in the left half) and
 // that only the blanks draw nothing.
 #include <gtest/gtest.h>
@@ -95,11 +96,13 @@ TEST(FontSheet, WritesAllGlyphsAt24AndASampleAt96) {
     for (size_t i = 0; i < 14; i++) s += chars(codes[i * codes.size() / 14]);
     lines.push_back(s);
   }
-  const int big = 96;
+  // The first three lines again with a thick pen.
+  const int big = 96, plain = static_cast<int>(lines.size());
+  lines.insert(lines.end(), lines.begin(), lines.begin() + 3);
   mybitmap sample(14 * big + 2 * big / 4 + 8, static_cast<int>(lines.size()) * (big + 8) + 8);
-  for (size_t i = 0; i < lines.size(); i++) {
-    int y = 8 + static_cast<int>(i) * (big + 8);
-    sample.drawtext(8, y, lines[i].c_str(), big, 0);
+  for (int i = 0; i < static_cast<int>(lines.size()); i++) {
+    sample.thick = i < plain ? 1 : 5;
+    sample.drawtext(8, 8 + i * (big + 8), lines[i].c_str(), big, 0);
   }
   sample.savetobmp(sheetpath("sample-96.bmp").c_str());
   EXPECT_TRUE(std::filesystem::file_size(sheetpath("glyphs-24.bmp")) > 0);
