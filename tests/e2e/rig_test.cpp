@@ -60,6 +60,22 @@ TEST(RigImage, ReadsTheProgramsBmpBackPixelExact) {
   std::remove(p.c_str());
 }
 
+TEST(RigImage, ReferencePicturesRoundTripThroughPng) {
+  rigimage img(7, 4, 0xFFFF00);
+  img.at(0, 0) = 0x123456;
+  img.at(6, 3) = 0xFF0000;
+  std::string png = testing::TempDir() + "rig_reference.png";
+  ASSERT_TRUE(img.savepng(png));
+  EXPECT_TRUE(sameimage(rigimage::loadpng(png), img));
+  EXPECT_TRUE(matchesreference(img, png));
+  rigimage changed = img;
+  changed.at(3, 2) = 0;
+  EXPECT_FALSE(matchesreference(changed, png));
+  EXPECT_TRUE(matchesreference(changed, png, {{3, 2, 1, 1}}));
+  std::remove(png.c_str());
+  std::remove((testing::TempDir() + "rig_reference-actual.png").c_str());
+}
+
 // Runs a shell line with the preload library and the given variables.
 std::string underrig(const std::string& vars, const std::string& line) {
   std::string cmd = vars + " LD_PRELOAD=" FBRIG_LIBRARY " sh -c '" + line + "' 2>&1";

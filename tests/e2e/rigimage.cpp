@@ -81,6 +81,16 @@ rigimage rigimage::loadbmp(const std::string& path) {
   return img;
 }
 
+rigimage rigimage::loadpng(const std::string& path) {
+  std::string bmp = ::testing::TempDir() + "rigimage-" + std::to_string(getpid()) + ".bmp";
+  std::string cmd = "convert " + shellquote(path) + " -type truecolor BMP3:" + shellquote(bmp) +
+                    " 2>/dev/null";
+  rigimage img;
+  if (std::system(cmd.c_str()) == 0) img = loadbmp(bmp);
+  std::remove(bmp.c_str());
+  return img;
+}
+
 bool rigimage::saveppm(const std::string& path) const {
   FILE* f = fopen(path.c_str(), "wb");
   if (!f) return false;
@@ -125,4 +135,20 @@ bool rigimage::savepng(const std::string& path) const {
   char first[80];
   snprintf(first, sizeof first, "(%d,%d): %06X against %06X", fx, fy, a.at(fx, fy), b.at(fx, fy));
   return ::testing::AssertionFailure() << differ << " pixels differ, the first at " << first;
+}
+
+::testing::AssertionResult matchesreference(const rigimage& img, const std::string& png,
+                                            const std::vector<rigrect>& excluded) {
+  if (std::getenv("BIHUA_UPDATE_REFERENCES")) {
+    if (img.savepng(png)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "cannot write " << png;
+  }
+  rigimage want = rigimage::loadpng(png);
+  if (want.empty()) return ::testing::AssertionFailure() << "cannot read " << png;
+  ::testing::AssertionResult same = sameimage(img, want, excluded);
+  if (same) return same;
+  std::string base = png.substr(png.find_last_of('/') + 1);
+  std::string actual = ::testing::TempDir() + base.substr(0, base.rfind('.')) + "-actual.png";
+  img.savepng(actual);
+  return same << "; this run's picture is " << actual;
 }

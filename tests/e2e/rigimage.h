@@ -36,6 +36,8 @@ struct rigimage {
 
   // Reads an uncompressed 24- or 32-bit BMP; empty on any error.
   static rigimage loadbmp(const std::string& path);
+  // Any picture ImageMagick's convert reads (PNG above all); empty on error.
+  static rigimage loadpng(const std::string& path);
   bool saveppm(const std::string& path) const;
   // PNG through ImageMagick's convert; falls back to a .ppm beside it.
   bool savepng(const std::string& path) const;
@@ -49,3 +51,11 @@ std::string rigreadfile(const std::string& path);
 // the first one is.
 ::testing::AssertionResult sameimage(const rigimage& a, const rigimage& b,
                                      const std::vector<rigrect>& excluded = {});
+
+// Compares a picture with a reference PNG kept with the tests. With
+// BIHUA_UPDATE_REFERENCES set in the environment it writes the picture as
+// the new reference instead (look at it before committing). On a mismatch
+// the picture is saved beside the test's temporary files and the message
+// says where.
+::testing::AssertionResult matchesreference(const rigimage& img, const std::string& png,
+                                            const std::vector<rigrect>& excluded = {});
