@@ -1,5 +1,5 @@
 #include "app/globals.h"
 
 int gcharwidth = 24;
-mybitmapwin* mymapwin = nullptr;
+amybitmapwin* mymapwin = nullptr;
 myview* statebar = nullptr;

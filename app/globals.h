@@ -2,9 +2,9 @@
 // screen measure is derived from.
 #pragma once
 
-class mybitmapwin;
+class amybitmapwin;
 class myview;
 
 extern int gcharwidth;
-extern mybitmapwin* mymapwin;
+extern amybitmapwin* mymapwin;  // the application window
 extern myview* statebar;  // the status line (views/statusbar.h paints it)

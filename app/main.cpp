@@ -2,43 +2,67 @@
 // polling loop, and on the way out writes the last screen to "aaaaa.bmp".
 #include <unistd.h>
 
+#include "app/amybitmapwin.h"
 #include "app/globals.h"
-#include "devices/mybitmapwin.h"
 #include "devices/mykbhit.h"
 #include "views/mybutton.h"
 #include "views/myview.h"
 #include "views/statusbar.h"
 
+namespace {
+
+const char* const buttonlabels[] = {"F1:中英文", "F2:输入法", "F3:选择", "F4:复制",
+                                    "F5:粘贴",   "F6:剪切",   "F7:保存", "F8:退出"};
+
+void createbars(amybitmapwin* window, int w) {
+  statebar = new myview(0, 0, w, gcharwidth * 30 / 24);
+  window->pstatebar = statebar;
+  buttongroup* buttons = new buttongroup;
+  window->pbuttons = buttons;
+  for (const char* label : buttonlabels) buttons->addbutton(label);
+  buttons->resetwidth(w);
+  window->addview(buttons);
+}
+
+// Printable ASCII is a character; every other key value (control bytes,
+// DEL, bytes of 128 and above, escape sequences) is a key press.
+void route(amybitmapwin* window, long c) {
+  unsigned low = static_cast<unsigned>(c);
+  unsigned high = static_cast<unsigned>(static_cast<unsigned long>(c) >> 32);
+  if (c > 126 || c <= 31)
+    window->OnKeyDown(low, high, 0);
+  else
+    window->OnChar(low, high, 0);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   (void)argc;
   (void)argv;
   mykbhit keyboard;
-  mybitmapwin* window = new mybitmapwin;
+  amybitmapwin* window = new amybitmapwin;
   mymapwin = window;
-  int w = window->width;
   myview::pmymap = &window->bitmap;
-
-  statebar = new myview(0, 0, w, gcharwidth * 30 / 24);
-  // Lives until the process ends, like the window (static: still reachable
-  // at exit, so the leak checker does not count it).
-  static buttongroup* buttons = new buttongroup;
-  for (const char* label : {"F1:中英文", "F2:输入法", "F3:选择", "F4:复制", "F5:粘贴", "F6:剪切",
-                            "F7:保存", "F8:退出"})
-    buttons->addbutton(label);
-  buttons->resetwidth(w);
-
-  // Until the application window registers the bar and redraws everything
-  // itself, draw the bar and the (empty) status line here.
-  buttons->draw();
-  dispmsg("");
-
+  createbars(window, window->width);
+  window->dodraw();
   window->draw();
-  for (;;) {
+
+  while (!window->isquit) {
     usleep(10000);
     long c = keyboard.kbhit();
-    if (c != 0) window->draw();
-    if (c == keyF8) break;
+    if (c != 0) {
+      route(window, c);
+      window->draw();
+    }
+    if (c == keyF7) {
+      window->savefocused();
+    } else if (c == keyF8) {
+      break;
+    }
+    window->recycle();
   }
+  window->dodraw();
   window->bitmap.savetobmp("aaaaa.bmp");
   return 0;
 }

@@ -4,17 +4,21 @@
 
 #include <cstring>
 
-#include "app/globals.h"
-#include "devices/mybitmapwin.h"
+#include "app/amybitmapwin.h"
 
 namespace {
 void pushthroughwindow() {
   if (mymapwin) mymapwin->draw();
 }
+
+int sendthroughwindow(int type, int a1, int a2, int a3, int a4, int a5) {
+  return mymapwin ? mymapwin->keymouse(type, a1, a2, a3, a4, a5) : 0;
+}
 }  // namespace
 
 void (*mybutton::pushscreen)() = pushthroughwindow;
-int (*buttongroup::sendevent)(int, int, int, int, int, int) = nullptr;
+
+int (*buttongroup::sendevent)(int, int, int, int, int, int) = sendthroughwindow;
 
 mybutton::mybutton() : myview(0, 0, 1, 1), textsize(gcharwidth), pressed(0), clicked(0) {
   text[0] = 0;

@@ -42,7 +42,7 @@ class buttongroup : public amyview {
   int keymouse(int type, int a1, int a2, int a3, int a4, int a5) override;
   void draw() override;
 
-  // Where button events go: the application window's keymouse. Null drops
-  // them (no window yet).
+  // Where button events go: the application window's keymouse. Tests
+  // replace it to see the events.
   static int (*sendevent)(int type, int a1, int a2, int a3, int a4, int a5);
 };

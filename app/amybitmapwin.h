@@ -1,0 +1,110 @@
+// amybitmapwin: the one application window. The framebuffer window extended
+// with the registered views, the three editor panes and their focus, the
+// dispatch of view events (keymouse), the full redraw, the modal slot with
+// the font chooser, the quit request, and the key/mouse routing that turns
+// terminal keys and mouse packets into view events.
+//
+// Event types of keymouse(type, a1..a5): 0 left press, 1 drag with the left
+// button, 2 wheel, 100 key down (a1 = key code below), 101 character byte,
+// 300 + i function-key button i.
+#pragma once
+
+#include <cstdio>
+
+#include "app/globals.h"
+#include "devices/mybitmapwin.h"
+#include "views/selectview.h"
+
+class amyview;
+class myview;
+class buttongroup;
+class pyinput;
+class editview;
+
+// Key codes carried in a1 of a key-down event.
+enum keycode {
+  kcEnter = 13,
+  kcEsc = 27,
+  kcPageUp = 33,
+  kcPageDown = 34,
+  kcEnd = 35,
+  kcHome = 36,
+  kcLeft = 37,
+  kcUp = 38,
+  kcRight = 39,
+  kcDown = 40,
+  kcDelete = 46,
+  kcSelect = 114,
+  kcCopy = 115,
+  kcPaste = 116,
+  kcCut = 117,
+  kcF7 = 118,
+  kcF8 = 119,
+};
+
+// Window-side coordinates of a mouse event from a windowing environment.
+struct CPoint {
+  int x;
+  int y;
+};
+
+class amybitmapwin : public mybitmapwin {
+ public:
+  static constexpr int maxviews = 100;
+
+  amyview* views[maxviews];
+  int viewcount;
+  myview* pstatebar;
+  buttongroup* pbuttons;
+  pyinput* ppyinput;
+  editview* ed0;
+  editview* ed1;
+  editview* ed2;
+  FILE* cmdpipe;
+  amyview* modalview;
+  selectview fontsel;
+  bool isquit;
+
+  amybitmapwin();
+  ~amybitmapwin() override;
+
+  virtual bool keymouse(int type, int a1, int a2, int a3, int a4, int a5);
+
+  void addview(amyview* v);
+  void dodraw();
+  void setedfocus();
+  bool issamename();
+  void copyedit();
+  void recycle();
+
+  // Key and mouse routing (routing.cpp).
+  void OnKeyDown(unsigned low, unsigned high, unsigned flags);
+  void OnChar(unsigned ch, unsigned high, unsigned flags);
+  void OnKeyUp(unsigned, unsigned, unsigned) {}
+  void OnLButtonDown(unsigned flags, CPoint p);
+  void OnMouseMove(unsigned flags, CPoint p);
+  bool OnMouseWheel(unsigned flags, short delta, CPoint p);
+  void domouse();
+
+  // Saves the pane with the focus (F7 and the F7 button).
+  void savefocused();
+
+  // Panes by id, 0..2; null for any other id.
+  editview* pane(int id) const;
+  // Id of the pane that has the focus: 0, else 1, else 2.
+  int focusedpane() const;
+
+ private:
+  bool modalstep(int type, int a1, int a2, int a3, int a4, int a5);
+  bool broadcast(int type, int a1, int a2, int a3, int a4, int a5);
+  void echo(const char* format, int a, int b);
+  void esccycle();
+  void runcommandline();
+  // Sends an event to the input-method view, which passes on to keymouse
+  // what is not typing.
+  bool toinput(int type, int a1, int a2, int a3, int a4, int a5);
+  void createpanes();
+  void drawpane(int id);
+  void drawinputview();
+  void readcommandoutput();
+};

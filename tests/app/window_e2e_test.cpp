@@ -1,0 +1,144 @@
+// The application window seen from outside: the cross follows the mouse
+// without losing motion, clicks on the function-key bar flash a button and
+// are echoed on the status line, the F8 button ends the program, keys are
+// echoed, and Esc redraws the whole screen.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "tests/e2e/bihuarun.h"
+#include "views/mybutton.h"
+#include "views/myview.h"
+#include "views/statusbar.h"
+#include "app/globals.h"
+
+namespace {
+
+const uint32_t red = 0xFF0000, yellow = 0xFFFF00;
+
+// The status bar as the program must paint it for this notice, drawn here
+// with the same view code on a bitmap of the screen's width.
+rigimage statusbarwith(int width, const char* notice) {
+  mybitmap b(width, 31);
+  myview::pmymap = &b;
+  myview bar(0, 0, width, gcharwidth * 30 / 24);
+  statebar = &bar;
+  dispmsg("");
+  dispmsg1(notice);
+  statebar = nullptr;
+  rigimage out(width, 31);
+  for (int y = 0; y < 31; y++)
+    for (int x = 0; x < width; x++) out.at(x, y) = b.getpixel(x, y).value() & 0xFFFFFF;
+  return out;
+}
+
+// Where the eight buttons sit on a screen of this width.
+rigrect button(int width, int i) {
+  mybitmap b(1, 1);
+  myview::pmymap = &b;
+  buttongroup bar;
+  for (int k = 0; k < 8; k++) bar.addbutton("F0:xx");
+  bar.resetwidth(width);
+  const mybutton& m = *bar.buttons[i];
+  return {m.x1, m.y1, m.x2 - m.x1 + 1, m.y2 - m.y1 + 1};
+}
+
+TEST(MouseCursor, FollowsPacketsAndLosesNoMotionInABurst) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  EXPECT_EQ(run.pixel(100, 100), red);  // starts at (100, 100)
+  ASSERT_TRUE(run.moveto(400, 300));
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(400, 300), red);
+  EXPECT_EQ(run.pixel(400, 320), red);
+  EXPECT_NE(run.pixel(100, 100), red);
+
+  // Twenty packets written at once: every one of them moves the cross.
+  std::string burst;
+  for (int i = 0; i < 20; i++) burst += std::string{8, 10, 0};
+  run.mousebytes(burst);
+  ASSERT_TRUE(run.settle(300));
+  EXPECT_EQ(run.pixel(600, 300), red);
+  EXPECT_EQ(run.pixel(580, 300), red);
+  EXPECT_NE(run.pixel(579, 300), red);
+  ASSERT_TRUE(run.stop());
+  // The saved screen never holds the cross.
+  EXPECT_EQ(run.bmp().count(red), 0);
+}
+
+TEST(MouseCursor, StaysParkedWithoutAMouse) {
+  bihuarun run;
+  rigoptions o;
+  o.mouse = false;
+  ASSERT_TRUE(run.start(o));
+  run.type("abc");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(100, 100), red);
+  ASSERT_TRUE(run.stop());
+}
+
+TEST(FunctionKeyBar, AClickFlashesTheButtonAndIsEchoed) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  rigrect f3 = button(800, 2);
+  ASSERT_TRUE(run.moveto(f3.x + f3.w / 2, f3.y + f3.h / 2));
+  ASSERT_TRUE(run.settle());
+  uint64_t before = run.pushes();
+  ASSERT_TRUE(run.mouse(0, 0, 1));
+  ASSERT_TRUE(run.mouse(0, 0, 0));
+  ASSERT_TRUE(run.settle());
+  // Press: green flash, plain again, the press itself; release: one more.
+  EXPECT_GE(run.pushes() - before, 4u);
+  rigrect cross = run.cursorbox();
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "按钮302按下"), {cross}));
+  run.savepng(::testing::TempDir() + "buttonclick.png");
+  ASSERT_TRUE(run.stop());
+}
+
+TEST(FunctionKeyBar, TheF8ButtonEndsTheProgram) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(1920, 1080));
+  rigrect f8 = button(1920, 7);
+  ASSERT_TRUE(run.moveto(f8.x + 5, f8.y + 5));
+  ASSERT_TRUE(run.mouse(0, 0, 1));  // the program ends before reading a release
+  ASSERT_TRUE(run.waitexit());
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_TRUE(run.terminalrestored());
+  EXPECT_EQ(run.bmp().width, 1920);
+}
+
+TEST(KeyEcho, KeysAndCharactersAreEchoedOnTheStatusLine) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  run.key("up");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "键按下键值为38, 标志为0")));
+  run.type("q");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "字符信息为113, 标志为0")));
+  // Esc redraws everything: the status line is yellow again.
+  run.key("esc");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.crop({0, 0, 800, 31}).count(yellow), 800 * 31);
+  ASSERT_TRUE(run.stop());
+}
+
+TEST(MouseGarbage, BurstsOfRandomBytesNeitherCrashNorHang) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  std::mt19937 rng(99);
+  for (int burst = 0; burst < 20; burst++) {
+    std::string bytes;
+    int n = 1 + rng() % 12;  // odd sizes split packets across reads
+    // No left button bit: a random click might land on the F8 button.
+    for (int i = 0; i < n; i++) bytes += static_cast<char>(rng() & 0xFE);
+    run.mousebytes(bytes);
+  }
+  run.type("x");
+  ASSERT_TRUE(run.settle(300));
+  ASSERT_TRUE(run.stop());
+  EXPECT_EQ(run.exitstatus(), 0);
+}
+
+}  // namespace
