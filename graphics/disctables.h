@@ -1,5 +1,5 @@
 // The two constant tables of the scattered disc (generated into
-// disctables.cpp by tools/gendisc.py). Nothing here draws.
+// generated/disctables.cpp by tools/gendisc.py). Nothing here draws.
 #pragma once
 
 // cirpt[i] = {x, y}: integer offsets sorted by x*x + y*y, then x, then y;

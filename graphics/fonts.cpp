@@ -1,10 +1,10 @@
 // Text drawing with the stroke font: the installed font, glyph lookup, the
 // glyph walk that scales design points onto the bitmap, text lines and the
 // message screen. Strokes are drawn only through the line primitives; the
-// font data itself lives in fontdata.cpp and is never written.
+// font data itself lives in generated/fontdata.cpp and is never written.
 #include <cstring>
 
-#include "graphics/fontdata.h"
+#include "graphics/generated/fontdata.h"
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
 

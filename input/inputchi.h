@@ -1,6 +1,7 @@
 // The phrase dictionary: single characters and words, each with one wubi
 // code, as one packed GBK text buffer cut into entries by an offset table.
-// The tables are generated (inputchi.cpp); nothing may change them.
+// The tables are generated (generated/inputchi.cpp); nothing may change
+// them.
 //
 // Entry k is the text inputhzchi[inputhzchiindex[k] .. inputhzchiindex[k+1])
 // with the code inputhzchiwb[k] (an 8-byte code field as in inpywb.h).

@@ -1,7 +1,7 @@
 // The character dictionary: one row per (GB2312 hanzi, reading) pair, with
 // the row's character in keyinputhanzhi and its pinyin and wubi codes in
 // two code tables sorted for scanning. The tables are generated
-// (inpywb.cpp); nothing here may change them at run time.
+// (generated/inpywb.cpp); nothing here may change them at run time.
 //
 // A code is up to seven lower-case letters in an 8-byte field, left-aligned
 // and zero-padded, held as the 64-bit value of those bytes read

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes graphics/disctables.cpp: the disc offset table cirpt and the disc
-size table aa used by the scattered disc.
+"""Writes graphics/generated/disctables.cpp: the disc offset table cirpt and
+the disc size table aa used by the scattered disc.
 
 cirpt: every integer offset (x, y) with x*x + y*y <= 2500, sorted by
 distance squared, then x, then y, followed by the first offset of the next
@@ -8,7 +8,7 @@ distance (so a disc of diameter d can always take one entry past its edge).
 aa[d]: how many of those offsets lie within the disc of diameter d, that is
 x*x + y*y <= (d / 2)**2 with d / 2 a real number; aa[0] is 0.
 
-Usage: tools/gendisc.py [output]   (default: graphics/disctables.cpp)
+Usage: tools/gendisc.py [output]   (default: graphics/generated/disctables.cpp)
 """
 import os
 import sys
@@ -34,7 +34,8 @@ def sizes(table):
 
 def main():
     root = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(root, "graphics", "disctables.cpp")
+    default = os.path.join(root, "graphics", "generated", "disctables.cpp")
+    out = sys.argv[1] if len(sys.argv) > 1 else default
     table, ninside = offsets()
     aa = sizes(table)
     assert ninside == 7845 and len(table) == 7846 and aa[100] == 7845

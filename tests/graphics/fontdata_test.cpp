@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "graphics/fontdata.h"
+#include "graphics/generated/fontdata.h"
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
 

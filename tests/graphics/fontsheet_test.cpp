@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/fontdata.h"
+#include "graphics/generated/fontdata.h"
 #include "graphics/mybitmap.h"
 #include "tests/graphics/inkbox.h"
 

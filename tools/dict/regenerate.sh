@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fetches the pinned packages (if not cached) and regenerates the dictionary
-# tables and their licence notices in input/. Running it again gives the
-# same files byte for byte.
+# tables and their licence notices in input/generated/. Running it again
+# gives the same files byte for byte.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 "$here/fetch.sh"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Fetches the font's source packages and regenerates graphics/fontdata.{h,cpp}
-# and graphics/fontdata-licenses/. Running it again reproduces the same
-# files byte for byte.
+# Fetches the font's source packages and regenerates
+# graphics/generated/fontdata.{h,cpp} and graphics/generated/fontdata-licenses/.
+# Running it again reproduces the same files byte for byte.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 cache="${1:-$here/../cache}"

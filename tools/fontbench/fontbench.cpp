@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/fontdata.h"
+#include "graphics/generated/fontdata.h"
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
 

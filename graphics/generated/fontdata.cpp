@@ -14,7 +14,7 @@
 //
 // Largest glyph: 117 points, 30 strokes, 3100 trajectory
 // points when drawn at 128 px.
-#include "graphics/fontdata.h"
+#include "graphics/generated/fontdata.h"
 
 const int ttunumber = 709696;
 const int zzhinumber = 7575;
