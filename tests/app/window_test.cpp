@@ -4,6 +4,7 @@
 // stands a file in for /dev/fb0.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -19,17 +20,7 @@ extern "C" const char* __asan_default_options() { return "verify_asan_link_order
 
 namespace {
 
-struct event {
-  int type, a1, a2, a3, a4, a5;
-  bool operator==(const event& o) const {
-    return type == o.type && a1 == o.a1 && a2 == o.a2 && a3 == o.a3 && a4 == o.a4 && a5 == o.a5;
-  }
-};
-
-std::ostream& operator<<(std::ostream& os, const event& e) {
-  return os << "(" << e.type << "," << e.a1 << "," << e.a2 << "," << e.a3 << "," << e.a4 << ","
-            << e.a5 << ")";
-}
+using event = std::array<int, 6>;  // type and a1 .. a5
 
 // A registered view that records what reaches it.
 class recorder : public amyview {
@@ -107,12 +98,7 @@ TEST_F(Window, UnroutedKeysAreDropped) {
   for (long value : {3L, 22L, 24L, 0x80L, 0xFFL, 0x7E325B1BL, 0x7E30325B1BL, 0L})
     EXPECT_TRUE(keyevents(value).empty()) << std::hex << value;
   EXPECT_STREQ(statusline(), "  |  ");
-}
-
-TEST_F(Window, EscMovesFocusAndNeverReachesAView) {
-  EXPECT_TRUE(keyevents(27).empty());
-  // The full redraw afterwards leaves the status bar area yellow.
-  EXPECT_EQ(win->bitmap.getpixel(5, 5).value() & 0xFFFFFF, 0xFFFF00u);
+  EXPECT_TRUE(keyevents(27).empty());  // Esc moves the focus and reaches no view
 }
 
 TEST_F(Window, EventsAreEchoedInGbk) {
@@ -197,7 +183,7 @@ TEST_F(Window, FontChoiceWhileModalIsAppliedThenTheEventGoesOn) {
   EXPECT_EQ(win->modalview, nullptr);
   EXPECT_EQ(win->fontsel.selected, 0);
   ASSERT_EQ(rec.seen.size(), 1u);  // then dispatched as a normal click
-  EXPECT_EQ(rec.seen[0].type, 0);
+  EXPECT_EQ(rec.seen[0][0], 0);
   mybitmap::zhityid = 0;
 }
 

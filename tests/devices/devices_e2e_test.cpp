@@ -105,35 +105,28 @@ TEST(KeyboardGarbage, NeitherCrashesNorWedgesTheProgram) {
     run.type(s);
     ASSERT_TRUE(run.settle()) << "after " << s + 1;
   }
-  ASSERT_TRUE(run.stop());
-  EXPECT_TRUE(run.terminalrestored());
-}
-
-TEST(KeyboardGarbage, ABurstDrainsAndF8StillEnds) {
-  bihuarun run;
-  ASSERT_TRUE(run.start(800, 600));
+  // A burst of keys with no effect drains, and F8 still ends the program.
   std::string burst;
-  for (int i = 0; i < 400; i++) burst += "\x1b[20~";  // F9: a key with no effect
+  for (int i = 0; i < 400; i++) burst += "\x1b[20~";
   run.type(burst);
   ASSERT_TRUE(run.settle());
   ASSERT_TRUE(run.stop());
   EXPECT_TRUE(run.terminalrestored());
 }
 
-TEST(MouseGarbage, RandomPacketsDisturbNothing) {
+TEST(MouseGarbage, BurstsOfRandomBytesNeitherCrashNorHang) {
   bihuarun run;
   ASSERT_TRUE(run.start(800, 600));
-  // Movement only: a random click could land on the F8 button.
-  std::mt19937 rng(7);
-  std::string packets;
-  for (int i = 0; i < 600; i++) {
-    packets += static_cast<char>(8);
-    packets += static_cast<char>(rng() & 0xFF);
-    packets += static_cast<char>(rng() & 0xFF);
+  std::mt19937 rng(99);
+  for (int burst = 0; burst < 40; burst++) {
+    std::string bytes;
+    int n = 1 + rng() % 30;  // odd sizes split packets across reads
+    // No left button bit: a random click might land on the F8 button.
+    for (int i = 0; i < n; i++) bytes += static_cast<char>(rng() & 0xFE);
+    run.mousebytes(bytes);
   }
-  run.mousebytes(packets);
   run.type("x");
-  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.settle(300));
   ASSERT_TRUE(run.stop());
   EXPECT_TRUE(run.terminalrestored());
 }

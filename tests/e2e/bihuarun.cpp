@@ -2,7 +2,6 @@
 // stand-ins, and the waits that tell when it has finished reacting.
 #include "tests/e2e/bihuarun.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -18,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "tests/e2e/rigkeys.h"
@@ -32,20 +32,8 @@ long long since(clock_type::time_point t) {
 
 void pause2ms() { usleep(2000); }
 
-void writefile(const std::string& p, const void* data, size_t size) {
-  int fd = open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  const char* b = static_cast<const char*>(data);
-  for (size_t done = 0; done < size;) {
-    ssize_t n = write(fd, b + done, size - done);
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
-  close(fd);
-}
-
 void writefile(const std::string& p, const std::string& content) {
-  writefile(p, content.data(), content.size());
+  std::ofstream(p, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 // A channel of a device pixel widened to 8 bits by repeating its bits, so
@@ -140,11 +128,9 @@ void bihuarun::launch(const rigoptions& o) {
 
   // The device file holds a known pattern, so untouched bytes show.
   const fbformat& s = o.screen;
-  size_t size = static_cast<size_t>(s.linelength) * (s.yoffset + s.height);
-  std::vector<unsigned char> fb(size);
-  unsigned char* b = fb.data();
-  for (size_t i = 0; i < size; i++) b[i] = fillbyte(i);
-  writefile(fbpath, b, size);
+  std::string fb(static_cast<size_t>(s.linelength) * (s.yoffset + s.height), '\0');
+  for (size_t i = 0; i < fb.size(); i++) fb[i] = static_cast<char>(fillbyte(i));
+  writefile(fbpath, fb);
   writefile(countpath, std::string(8, '\0'));
   counter = open(countpath.c_str(), O_RDONLY | O_CLOEXEC);
   if (o.mouse && mkfifo(micepath.c_str(), 0600) == 0)
@@ -165,6 +151,22 @@ void bihuarun::launch(const rigoptions& o) {
   // The rig is preloaded ahead of the sanitizer runtime on purpose.
   asan += std::string(asan.empty() ? "" : ":") + "verify_asan_link_order=0";
   std::string out = root + "/stdout", err = root + "/stderr";
+  // The preload library's settings; an empty value counts as unset.
+  const char* fail = o.ioctlfail == rigoptions::failfixed      ? "fix"
+                     : o.ioctlfail == rigoptions::failvariable ? "var"
+                                                               : "";
+  const std::pair<const char*, std::string> env[] = {
+      {"LD_PRELOAD", FBRIG_LIBRARY}, {"ASAN_OPTIONS", asan}, {"TERM", "linux"},
+      {"FBRIG_FB", o.fbmissing ? "" : fbpath}, {"FBRIG_COUNT", countpath},
+      {"FBRIG_XRES", std::to_string(s.width)}, {"FBRIG_YRES", std::to_string(s.height)},
+      {"FBRIG_BPP", std::to_string(s.bpp)}, {"FBRIG_LINE", std::to_string(s.linelength)},
+      {"FBRIG_XOFFSET", std::to_string(s.xoffset)}, {"FBRIG_YOFFSET", std::to_string(s.yoffset)},
+      {"FBRIG_RED", fieldenv(s.red)}, {"FBRIG_GREEN", fieldenv(s.green)},
+      {"FBRIG_BLUE", fieldenv(s.blue)}, {"FBRIG_FAIL", fail},
+      {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath}};
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
   pid_t parent = getpid();
 
   pid = fork();
@@ -182,36 +184,7 @@ void bihuarun::launch(const rigoptions& o) {
   close(fd1);
   close(fd2);
   if (chdir(workdir.c_str()) != 0) _exit(126);
-  setenv("LD_PRELOAD", FBRIG_LIBRARY, 1);
-  setenv("ASAN_OPTIONS", asan.c_str(), 1);
-  setenv("TERM", "linux", 1);
-  if (o.fbmissing)
-    unsetenv("FBRIG_FB");
-  else
-    setenv("FBRIG_FB", fbpath.c_str(), 1);
-  setenv("FBRIG_COUNT", countpath.c_str(), 1);
-  setenv("FBRIG_XRES", std::to_string(s.width).c_str(), 1);
-  setenv("FBRIG_YRES", std::to_string(s.height).c_str(), 1);
-  setenv("FBRIG_BPP", std::to_string(s.bpp).c_str(), 1);
-  setenv("FBRIG_LINE", std::to_string(s.linelength).c_str(), 1);
-  setenv("FBRIG_XOFFSET", std::to_string(s.xoffset).c_str(), 1);
-  setenv("FBRIG_YOFFSET", std::to_string(s.yoffset).c_str(), 1);
-  setenv("FBRIG_RED", fieldenv(s.red).c_str(), 1);
-  setenv("FBRIG_GREEN", fieldenv(s.green).c_str(), 1);
-  setenv("FBRIG_BLUE", fieldenv(s.blue).c_str(), 1);
-  setenv("FBRIG_FAIL",
-         o.ioctlfail == rigoptions::failfixed      ? "fix"
-         : o.ioctlfail == rigoptions::failvariable ? "var"
-                                                   : "",
-         1);
-  if (mice >= 0)
-    setenv("FBRIG_MICE", micepath.c_str(), 1);
-  else
-    unsetenv("FBRIG_MICE");
-  setenv("FBRIG_CLIP", clippath.c_str(), 1);
-  std::vector<char*> argv;
-  for (std::string& w : words) argv.push_back(&w[0]);
-  argv.push_back(nullptr);
+  for (const auto& e : env) setenv(e.first, e.second.c_str(), 1);
   execv(argv[0], argv.data());
   _exit(127);
 }
@@ -470,16 +443,16 @@ void bihuarun::drain() {
 
 ::testing::AssertionResult bihuarun::terminalrestored() const {
   if (!haveafter) return ::testing::AssertionFailure() << "no terminal mode after the exit";
-  const char* differ = nullptr;
-  if (before.c_iflag != after.c_iflag) differ = "input flags";
-  if (before.c_oflag != after.c_oflag) differ = "output flags";
-  if (before.c_cflag != after.c_cflag) differ = "control flags";
-  if (before.c_lflag != after.c_lflag) differ = "local flags";
-  if (std::memcmp(before.c_cc, after.c_cc, sizeof before.c_cc) != 0) differ = "control characters";
-  if (!differ) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << "terminal " << differ << " not restored (local flags "
-                                       << std::hex << before.c_lflag << " became " << after.c_lflag
-                                       << ")";
+  if (before.c_iflag == after.c_iflag && before.c_oflag == after.c_oflag &&
+      before.c_cflag == after.c_cflag && before.c_lflag == after.c_lflag &&
+      std::memcmp(before.c_cc, after.c_cc, sizeof before.c_cc) == 0)
+    return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << std::hex << "terminal not restored: flags (input, output, "
+                                       << "control, local) " << before.c_iflag << " "
+                                       << before.c_oflag << " " << before.c_cflag << " "
+                                       << before.c_lflag << " became " << after.c_iflag << " "
+                                       << after.c_oflag << " " << after.c_cflag << " "
+                                       << after.c_lflag;
 }
 
 std::string bihuarun::output() const { return rigreadfile(root + "/stdout"); }
@@ -488,18 +461,15 @@ std::string bihuarun::file(const std::string& name) const { return rigreadfile(p
 std::string bihuarun::clipboard() const { return rigreadfile(clippath); }
 
 bool bihuarun::hasfile(const std::string& name) const {
-  struct stat st;
-  return stat(path(name).c_str(), &st) == 0;
+  std::error_code ec;
+  return std::filesystem::exists(path(name), ec);
 }
 
 std::vector<std::string> bihuarun::files() const {
   std::vector<std::string> names;
-  if (DIR* d = opendir(workdir.c_str())) {
-    while (dirent* e = readdir(d))
-      if (std::strcmp(e->d_name, ".") != 0 && std::strcmp(e->d_name, "..") != 0)
-        names.push_back(e->d_name);
-    closedir(d);
-  }
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(workdir, ec))
+    names.push_back(e.path().filename());
   std::sort(names.begin(), names.end());
   return names;
 }

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <fstream>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -25,22 +25,10 @@ std::string shellquote(const std::string& s) {
 }  // namespace
 
 std::string rigreadfile(const std::string& path) {
-  std::string out;
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return out;
-  struct stat st;
-  if (fstat(fd, &st) == 0) {
-    out.resize(static_cast<size_t>(st.st_size));
-    size_t done = 0;
-    while (done < out.size()) {
-      ssize_t n = read(fd, &out[done], out.size() - done);
-      if (n <= 0) break;
-      done += static_cast<size_t>(n);
-    }
-    out.resize(done);
-  }
-  close(fd);
-  return out;
+  std::ifstream f(path, std::ios::binary);
+  std::ostringstream s;
+  if (f) s << f.rdbuf();
+  return s.str();
 }
 
 rigimage rigimage::crop(const rigrect& r) const {

@@ -13,15 +13,7 @@ namespace {
 
 const char* zhong = "\xD6\xD0";  // 中 in GBK
 
-TEST(FontText, OneByteGlyphStaysInTheLeftHalfAndAdvancesHalfACell) {
-  mybitmap a(100, 40);
-  a.drawtext(0, 0, "A", 24, 0);
-  inkbox r = ink(a);
-  ASSERT_GT(r.count, 0);
-  EXPECT_GE(r.x0, 0);
-  EXPECT_LE(r.x1, 11);
-  EXPECT_LE(r.y1, 23);
-
+TEST(FontText, OneByteCharacterAdvancesHalfACell) {
   mybitmap two(100, 40), parts(100, 40);
   two.drawtext(0, 0, "AB", 24, 0);
   parts.drawtext(0, 0, "A", 24, 0);
@@ -154,14 +146,12 @@ TEST_F(FontStream, MissingFontFailsUnlessOneIsGiven) {
 
 // ---- the message screen
 
-TEST(FontMsg, TooLowOnlyClears) {
-  mybitmap b(100, 10);
-  b.drawthinline(0, 0, 99, 9);
-  b.msg("hello");
-  EXPECT_EQ(ink(b).count, 0);
-}
-
 TEST(FontMsg, ShortTextIsCentredVerticallyAndLongerTextNarrowed) {
+  mybitmap low(100, 10);  // too low for a line: only cleared
+  low.drawthinline(0, 0, 99, 9);
+  low.msg("hello");
+  EXPECT_EQ(ink(low).count, 0);
+
   mybitmap m(200, 40), ref(200, 40);
   m.msg("hello");
   ref.drawtext(0, 8, "hello", 24, 24);
@@ -186,11 +176,11 @@ TEST(FontMsg, LongTextTakesTwoLinesSplitBeforeTheCharacterReachingTheEnd) {
   EXPECT_TRUE(samepixels(m, ref));
 
   std::string a = "0123456789abcdefghijklmnopqrst";
-  mybitmap m2(120, 60), ref2(120, 60);
-  m2.msg(a.c_str());
-  ref2.drawtext(0, 0, a.substr(0, 9).c_str(), 24, 24);
-  ref2.drawtext(0, 24, a.substr(9).c_str(), 24, 24);
-  EXPECT_TRUE(samepixels(m2, ref2));
+  m.msg(a.c_str());
+  ref.clear();
+  ref.drawtext(0, 0, a.substr(0, 9).c_str(), 24, 24);
+  ref.drawtext(0, 24, a.substr(9).c_str(), 24, 24);
+  EXPECT_TRUE(samepixels(m, ref));
 }
 
 TEST(FontMsg, LinesLongerThanTheBuffersAreCut) {

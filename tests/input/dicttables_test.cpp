@@ -43,14 +43,10 @@ bool gb2312hanzi(unsigned short ch) { return gb2312hanzi(ch & 0xFF, ch >> 8); }
 void expectsortedpermutation(const uint64_t* keys, const int* rows, int n) {
   std::vector<int> seen(n, 0);
   for (int i = 0; i < n; i++) {
-    ASSERT_GE(rows[i], 0);
-    ASSERT_LT(rows[i], n);
+    ASSERT_TRUE(rows[i] >= 0 && rows[i] < n) << "entry " << i;
     seen[rows[i]]++;
     if (i > 0) {
-      ASSERT_LE(keys[i - 1], keys[i]) << "entry " << i;
-      if (keys[i - 1] == keys[i]) {
-        ASSERT_LT(rows[i - 1], rows[i]) << "entry " << i;
-      }
+      ASSERT_LT(std::make_pair(keys[i - 1], rows[i - 1]), std::make_pair(keys[i], rows[i])) << "entry " << i;
     }
   }
   EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), n);
@@ -156,10 +152,9 @@ TEST(PhraseTables, EveryCharacterIsFoundUnderItsFullCode) {
 }
 
 TEST(CodeLookup, MasksKeepTheFirstNLetters) {
-  uint64_t zhong = 0;
-  std::memcpy(&zhong, "zhong\0\0", 8);
-  uint64_t zh = 0;
-  std::memcpy(&zh, "zh\0\0\0\0\0", 8);
+  uint64_t zhong = 0, zh = 0;
+  std::memcpy(&zhong, "zhong", 5);
+  std::memcpy(&zh, "zh", 2);
   EXPECT_EQ(zhong & pbws[2], zh);
   EXPECT_EQ(zhong & pbws[5], zhong);
   EXPECT_EQ(zhong & pbws[0], 0u);
