@@ -1,7 +1,8 @@
-// The devices seen from outside the program: every framebuffer layout
-// shows the screen bitmap pixel for pixel in the right place without
-// touching bytes outside the picture, and garbage on the keyboard or the
-// mouse neither crashes nor wedges the program.
+// The devices seen from outside the program: on every framebuffer layout
+// the program reports the size, shows the screen bitmap pixel for pixel in
+// the right place without touching bytes outside the picture, leaves that
+// bitmap in aaaaa.bmp and gives the terminal back; garbage on the keyboard
+// or the mouse neither crashes nor wedges the program.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -35,6 +36,7 @@ std::vector<layoutcase> layouts() {
   panned16.xoffset = 8;
   panned16.yoffset = 3;
   return {
+      {"Bits32Plain", layout(1920, 1080, 32, 1920 * 4)},
       {"Bits32PaddedLines", layout(1366, 768, 32, 1376 * 4)},
       {"Rgb565", layout(800, 600, 16, 1600)},
       {"Bits24", layout(800, 600, 24, 2400)},
@@ -55,14 +57,18 @@ TEST_P(FramebufferLayout, ShowsTheBitmapExactlyAndNothingElse) {
   rigoptions o;
   o.screen = screen;
   ASSERT_TRUE(run.start(o));
-  run.type("ab");
-  run.key("F3");
+  EXPECT_EQ(run.output(), "w and h is " + std::to_string(screen.width) + "," +
+                              std::to_string(screen.height) + "\n");
+  run.type("hello");
+  for (const char* k : {"left", "up", "home", "tab", "backspace", "F3", "ctrl-c"}) run.key(k);
   ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(run.terminalrestored());
 
+  // aaaaa.bmp holds the last screen pushed, without the mouse cursor. The
+  // red cursor shows whether the channels are in their places.
   rigimage bitmap = run.bmp();
   ASSERT_EQ(bitmap.width, screen.width);
   ASSERT_EQ(bitmap.height, screen.height);
-  // The red cursor shows whether the channels are in their places.
   EXPECT_TRUE(sameimage(run.frame(), bihuarun::shown(screen, run.withcursor(bitmap))));
 
   // Bytes before the first visible pixel and after the last one keep the

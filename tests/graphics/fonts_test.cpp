@@ -7,21 +7,15 @@
 
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
-#include "tests/graphics/inkbox.h"
+#include "tests/graphics/drawtest.h"
 
 namespace {
 
 const char* zhong = "\xD6\xD0";  // 中 in GBK
 
-TEST(FontText, OneByteCharacterAdvancesHalfACell) {
-  mybitmap two(100, 40), parts(100, 40);
-  two.drawtext(0, 0, "AB", 24, 0);
-  parts.drawtext(0, 0, "A", 24, 0);
-  parts.drawtext(12, 0, "B", 24, 0);
-  EXPECT_TRUE(samepixels(two, parts));
-}
-
-TEST(FontText, TwoByteCharacterAdvancesAFullCell) {
+// A Chinese character followed by letters, at w = 25: the letters start at
+// x + 25 and x + 37.
+TEST(FontText, TwoByteCharacterAdvancesAFullCellOneByteHalfACell) {
   std::string s = std::string(zhong) + "AB";
   mybitmap line(120, 40), parts(120, 40);
   line.drawtext(3, 2, s.c_str(), 25, 0);
@@ -29,8 +23,7 @@ TEST(FontText, TwoByteCharacterAdvancesAFullCell) {
   parts.drawtext(3 + 25, 2, "A", 25, 0);
   parts.drawtext(3 + 37, 2, "B", 25, 0);
   EXPECT_TRUE(samepixels(line, parts));
-  inkbox r = ink(parts);
-  EXPECT_GT(r.x1, 3 + 25);  // the letters were drawn at all
+  EXPECT_GT(ink(parts).x1, 3 + 25);  // the letters were drawn at all
 }
 
 TEST(FontText, BlanksAndUnknownCodesDrawNothingButAdvance) {
@@ -140,7 +133,6 @@ TEST_F(FontStream, MissingFontFailsUnlessOneIsGiven) {
   }
   EXPECT_THROW(b.drawvtext(0, 0, "a", 24, 0), const char*);
   b.drawvfont(0, 0, 'a', 64, 64, sizeof stream, 3, stream, codes);
-  EXPECT_EQ(mybitmap::zn, 3);
   EXPECT_GT(ink(b).count, 0);
 }
 

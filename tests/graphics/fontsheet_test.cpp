@@ -12,7 +12,7 @@
 
 #include "graphics/generated/fontdata.h"
 #include "graphics/mybitmap.h"
-#include "tests/graphics/inkbox.h"
+#include "tests/graphics/drawtest.h"
 
 namespace {
 
