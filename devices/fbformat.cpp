@@ -11,14 +11,6 @@ bool channelok(const fbchannel& c, int bpp) {
 
 uint32_t pack(unsigned v, const fbchannel& c) { return (v >> (8 - c.length)) << c.offset; }
 
-unsigned unpack(uint32_t px, const fbchannel& c) {
-  unsigned v = (px >> c.offset) & ((1u << c.length) - 1);
-  // Spread the bits over the whole byte so full intensity reads back as 255.
-  unsigned out = v << (8 - c.length);
-  for (unsigned shift = c.length; shift < 8; shift += c.length) out |= out >> shift;
-  return out & 0xFF;
-}
-
 }  // namespace
 
 bool fbformat::supported() const {
@@ -87,10 +79,4 @@ void fbformat::convert(const unsigned char* pixels, std::vector<unsigned char>& 
   } else {
     convertrows<2>(*this, pixels, out.data());
   }
-}
-
-uint32_t fbformat::decode(const unsigned char* devicepixel) const {
-  uint32_t px = 0;
-  for (int b = 0; b < bpp / 8; b++) px |= static_cast<uint32_t>(devicepixel[b]) << (8 * b);
-  return unpack(px, blue) | unpack(px, green) << 8 | unpack(px, red) << 16 | 0xFF000000u;
 }

@@ -30,7 +30,4 @@ struct fbformat {
   size_t framebytes() const;
   // Converts a width × height 32-bit bitmap into out (framebytes() long).
   void convert(const unsigned char* pixels, std::vector<unsigned char>& out) const;
-  // The 32-bit bitmap pixel (blue, green, red, alpha) a device pixel holds;
-  // used to read frames back.
-  uint32_t decode(const unsigned char* devicepixel) const;
 };
