@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "tests/e2e/bihuarun.h"
+#include "tools/e2e/bihuarun.h"
 
 namespace {
 

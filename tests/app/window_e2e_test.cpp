@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/e2e/bihuarun.h"
+#include "tools/e2e/bihuarun.h"
 #include "views/mybutton.h"
 #include "views/myview.h"
 #include "views/statusbar.h"

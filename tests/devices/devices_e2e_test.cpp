@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "tests/e2e/bihuarun.h"
+#include "tools/e2e/bihuarun.h"
 
 namespace {
 

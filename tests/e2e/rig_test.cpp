@@ -10,8 +10,8 @@
 #include <fstream>
 #include <string>
 
-#include "tests/e2e/rigimage.h"
-#include "tests/e2e/rigkeys.h"
+#include "tools/e2e/rigimage.h"
+#include "tools/e2e/rigkeys.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "tests/e2e/bihuarun.h"
-#include "tests/e2e/rigimage.h"
+#include "tools/e2e/bihuarun.h"
+#include "tools/e2e/rigimage.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Key names and the key-value count the driver waits for.
-#include "tests/e2e/rigkeys.h"
+#include "tools/e2e/rigkeys.h"
 
 #include <cctype>
 #include <map>

@@ -1,6 +1,6 @@
 // The end-to-end driver: a child bihua on a pseudo-terminal, its device
 // stand-ins, and the waits that tell when it has finished reacting.
-#include "tests/e2e/bihuarun.h"
+#include "tools/e2e/bihuarun.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -20,7 +20,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/e2e/rigkeys.h"
+#include "tools/e2e/rigkeys.h"
 
 namespace {
 

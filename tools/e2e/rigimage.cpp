@@ -1,5 +1,5 @@
 // Reading, comparing and saving test pictures.
-#include "tests/e2e/rigimage.h"
+#include "tools/e2e/rigimage.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "devices/fbformat.h"
-#include "tests/e2e/rigimage.h"
+#include "tools/e2e/rigimage.h"
 
 // What the program finds when it starts.
 struct rigoptions {
