@@ -11,6 +11,20 @@ termios mykbhit::initial_settings;
 termios mykbhit::new_settings;
 bool mykbhit::saved = false;
 
+namespace {
+
+// The console keeps blinking its text cursor over the framebuffer unless
+// told not to; hide it while the program runs.
+void showcursor(bool show) {
+  int fd = isatty(1) ? 1 : isatty(0) ? 0 : -1;
+  if (fd < 0) return;
+  const char* seq = show ? "\033[?25h" : "\033[?25l";
+  ssize_t r = write(fd, seq, std::strlen(seq));
+  (void)r;
+}
+
+}  // namespace
+
 mykbhit::mykbhit() : pendbuf(new unsigned char[pendsize]()), pendlen(0) {
   if (tcgetattr(0, &initial_settings) == 0) {
     saved = true;
@@ -19,6 +33,7 @@ mykbhit::mykbhit() : pendbuf(new unsigned char[pendsize]()), pendlen(0) {
     new_settings.c_cc[VMIN] = 1;
     new_settings.c_cc[VTIME] = 0;
     tcsetattr(0, TCSANOW, &new_settings);
+    showcursor(false);
   }
   signal(SIGINT, ignore_sigint);
 }
@@ -29,7 +44,9 @@ mykbhit::~mykbhit() {
 }
 
 void mykbhit::restoreterminal() {
-  if (saved) tcsetattr(0, TCSANOW, &initial_settings);
+  if (!saved) return;
+  tcsetattr(0, TCSANOW, &initial_settings);
+  showcursor(true);
 }
 
 void mykbhit::ignore_sigint(int) {}

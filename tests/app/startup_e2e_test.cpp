@@ -39,6 +39,8 @@ TEST(Startup, FramebufferFailuresEndWithTheirStatusAndRestoreTheTerminal) {
     run.launch(c.options);
     ASSERT_TRUE(run.waitexit());
     EXPECT_EQ(run.exitstatus(), c.status);
+    // The console cursor was hidden and is shown again.
+    EXPECT_NE(run.terminaloutput().find("\033[?25l"), std::string::npos);
     EXPECT_TRUE(run.terminalrestored());
     EXPECT_EQ(run.pushes(), 0u);
     EXPECT_FALSE(run.hasfile("aaaaa.bmp"));

@@ -432,6 +432,7 @@ void bihuarun::reap(bool block) {
   status = WIFEXITED(st) ? WEXITSTATUS(st) : 128 + WTERMSIG(st);
   pid = -1;
   haveafter = tcgetattr(slave, &after) == 0;
+  drain();
 }
 
 void bihuarun::drain() {
@@ -443,6 +444,10 @@ void bihuarun::drain() {
 
 ::testing::AssertionResult bihuarun::terminalrestored() const {
   if (!haveafter) return ::testing::AssertionFailure() << "no terminal mode after the exit";
+  // The console's own cursor is hidden while the program runs.
+  size_t hidden = ttyoutput.rfind("\033[?25l"), shown = ttyoutput.rfind("\033[?25h");
+  if (hidden != std::string::npos && (shown == std::string::npos || shown < hidden))
+    return ::testing::AssertionFailure() << "the console cursor was left hidden";
   if (before.c_iflag == after.c_iflag && before.c_oflag == after.c_oflag &&
       before.c_cflag == after.c_cflag && before.c_lflag == after.c_lflag &&
       std::memcmp(before.c_cc, after.c_cc, sizeof before.c_cc) == 0)

@@ -117,6 +117,8 @@ class bihuarun {
   // Whether the terminal mode after the exit equals the one it started with.
   ::testing::AssertionResult terminalrestored() const;
   std::string output() const;  // standard output
+  // What the program wrote to its terminal (drained while it runs).
+  const std::string& terminaloutput() const { return ttyoutput; }
   std::string errors() const;  // standard error (sanitizer reports land here)
 
   // ---- files
