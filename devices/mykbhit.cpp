@@ -36,6 +36,10 @@ mykbhit::mykbhit() : pendbuf(new unsigned char[pendsize]()), pendlen(0) {
     showcursor(false);
   }
   signal(SIGINT, ignore_sigint);
+  // Ended from outside (kill, a closed terminal): give the terminal back
+  // before going.
+  signal(SIGTERM, restoreandleave);
+  signal(SIGHUP, restoreandleave);
 }
 
 mykbhit::~mykbhit() {
@@ -50,6 +54,13 @@ void mykbhit::restoreterminal() {
 }
 
 void mykbhit::ignore_sigint(int) {}
+
+// Only async-signal-safe calls: tcsetattr, write, signal, raise.
+void mykbhit::restoreandleave(int sig) {
+  restoreterminal();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
 
 long mykbhit::kbhit() {
   // When the buffer is full the surplus stays in the terminal until keys

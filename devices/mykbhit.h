@@ -38,6 +38,7 @@ class mykbhit {
   static void restoreterminal();
 
   static void ignore_sigint(int);
+  static void restoreandleave(int sig);
 
  private:
   void consume(int n);

@@ -4,6 +4,7 @@
 // framebuffer layout in devices_e2e_test.cpp.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
 
 #include "tools/e2e/bihuarun.h"
@@ -54,6 +55,16 @@ TEST(Startup, FramebufferFailuresEndWithTheirStatusAndRestoreTheTerminal) {
     if (out.compare(0, size.size(), size) == 0) out.erase(0, size.size());
     EXPECT_FALSE(out.empty());
     EXPECT_EQ(out.find('\n'), out.size() - 1) << out;
+  }
+}
+
+TEST(Startup, KilledFromOutsideItGivesTheTerminalBack) {
+  for (int sig : {SIGTERM, SIGHUP}) {
+    bihuarun run;
+    ASSERT_TRUE(run.start(800, 600));
+    ASSERT_TRUE(run.endwith(sig));
+    EXPECT_EQ(run.exitstatus(), 128 + sig);
+    EXPECT_TRUE(run.terminalrestored());
   }
 }
 

@@ -419,6 +419,12 @@ void bihuarun::kill() {
   reap(true);
 }
 
+::testing::AssertionResult bihuarun::endwith(int sig) {
+  if (pid < 0) return ::testing::AssertionFailure() << "not running";
+  ::kill(pid, sig);
+  return waitexit();
+}
+
 bool bihuarun::running() {
   reap(false);
   return pid >= 0;

@@ -112,6 +112,8 @@ class bihuarun {
   // Waits for the program to end by itself.
   ::testing::AssertionResult waitexit(int timeoutms = exittimeout);
   void kill();
+  // Sends a signal to the program and waits for it to end.
+  ::testing::AssertionResult endwith(int sig);
   bool running();
   int exitstatus() const { return status; }  // exit code, 128 + signal, -1 running
   // Whether the terminal mode after the exit equals the one it started with.
