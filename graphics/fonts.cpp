@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "graphics/generated/fontdata.h"
+#include "graphics/glyphwalk.h"
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
 
@@ -16,7 +17,6 @@ const unsigned short* mybitmap::chss = nullptr;
 namespace {
 
 const char* const nofont = "error to get font";
-const int maxsegments = 100000;  // per stroke, against a stream without marks
 
 bool sizeok(int v) { return v >= 2 && v <= 5000; }
 
@@ -26,39 +26,6 @@ int charbytes(const unsigned char* s) { return s[0] >= 0x80 && s[1] ? 2 : 1; }
 
 unsigned short charcode(const unsigned char* s) {
   return s[0] < 0x80 ? s[0] : static_cast<unsigned short>(s[0] | s[1] << 8);
-}
-
-// Walks one glyph from g, calling seg(qx, qy, px, py) for every segment,
-// the later point first. Design point (px, py) lands at x + w * px / 128,
-// y + h * py / 128, truncated.
-template <class Segment>
-const unsigned char* walkglyph(int x, int y, const unsigned char* g, int w, int h, Segment seg) {
-  if (!g) return nullptr;
-  auto sx = [&](const unsigned char* p) { return static_cast<int>(x + w * (p[0] >> 1) / 128.0); };
-  auto sy = [&](const unsigned char* p) { return static_cast<int>(y + h * (p[1] >> 1) / 128.0); };
-  const unsigned char* p = g;
-  for (;;) {
-    if (p[1] & 1) return p + 2;
-    if (p[0] & 1) {  // a stroke end outside a stroke draws nothing
-      p += 2;
-      continue;
-    }
-    int px = sx(p), py = sy(p);
-    bool glyphend = false;
-    for (int n = 0; n < maxsegments; n++) {
-      p += 2;
-      int qx = sx(p), qy = sy(p);
-      seg(qx, qy, px, py);
-      if (p[0] & 1 || p[1] & 1) {
-        glyphend = p[1] & 1;
-        break;
-      }
-      px = qx;
-      py = qy;
-    }
-    p += 2;
-    if (glyphend) return p;
-  }
 }
 
 // The glyph of a code, with thick lines when the pen is thicker than 1.
@@ -114,12 +81,15 @@ const unsigned char* mybitmap::findglyph(unsigned short code) {
 // ---- single glyphs
 
 const unsigned char* mybitmap::drawvect(int x, int y, const unsigned char* g, int w, int h) {
-  return walkglyph(x, y, g, w, h,
-                   [this](int ax, int ay, int bx, int by) { drawthinline(ax, ay, bx, by); });
+  return walkglyph(
+      g, streamend(), x, y, w, h, false,
+      [this](int qx, int qy, int px, int py, bool) { drawthinline(qx, qy, px, py); }, [] {});
 }
 
 const unsigned char* mybitmap::drawvector(int x, int y, const unsigned char* g, int w, int h) {
-  return walkglyph(x, y, g, w, h, [this](int ax, int ay, int bx, int by) { line(ax, ay, bx, by); });
+  return walkglyph(
+      g, streamend(), x, y, w, h, false,
+      [this](int qx, int qy, int px, int py, bool) { line(qx, qy, px, py); }, [] {});
 }
 
 void mybitmap::drawfont(int x, int y, const unsigned char* s, int w, int h) {

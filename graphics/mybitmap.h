@@ -129,6 +129,8 @@ class mybitmap {
                      const unsigned short* chss);
   // The glyph of a character code in the installed font, or null.
   static const unsigned char* findglyph(unsigned short code);
+  // Just past the installed point stream; no glyph walk reads beyond it.
+  static const unsigned char* streamend() { return vec + vennum; }
   void drawfont(int x, int y, const unsigned char* s, int w, int h);
   void drawfont(int x, int y, const char* s, int w, int h);
   void drawtext(int x, int y, const char* s, int w, int h);

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "graphics/mybitmap.h"
-#include "views/glyphwalk.h"
+#include "graphics/glyphwalk.h"
 #include "views/myview.h"
 
 namespace {
@@ -17,7 +17,6 @@ const unsigned char* installedglyph(unsigned short code) {
   return mybitmap::findglyph(code);
 }
 
-const unsigned char* streamend() { return mybitmap::vec + mybitmap::vennum; }
 
 // Code of the character at s: one byte below 0x80, else lead + 256 × trail.
 // Sets len to the bytes it takes; 0 when a two-byte character is cut short.
@@ -96,7 +95,7 @@ void myview::drawvfont(int x, int y, unsigned short code, int w, int h, int venn
 
 const unsigned char* myview::drawvect(int x, int y, const unsigned char* g, int w, int h) {
   return walkglyph(
-      g, streamend(), x, y, w, h, true,
+      g, mybitmap::streamend(), x, y, w, h, true,
       [this](int qx, int qy, int px, int py, bool) { drawthinline(qx, qy, px, py); }, [] {});
 }
 
@@ -105,7 +104,7 @@ const unsigned char* myview::drawvect(int x, int y, const unsigned char* g, int 
 const unsigned char* myview::drawvect1(int x, int y, const unsigned char* g, int w, int h) {
   mycolor entry = pmymap->color;
   return walkglyph(
-      g, streamend(), x, y, w, h, false,
+      g, mybitmap::streamend(), x, y, w, h, false,
       [this, entry](int qx, int qy, int px, int py, bool first) {
         if (first)
           pmymap->color = std::abs(qx - px) > std::abs(qy - py) ? mycolor(255, 0, 0) : entry;
@@ -116,6 +115,6 @@ const unsigned char* myview::drawvect1(int x, int y, const unsigned char* g, int
 
 const unsigned char* myview::drawvector(int x, int y, const unsigned char* g, int w, int h) {
   return walkglyph(
-      g, streamend(), x, y, w, h, false,
+      g, mybitmap::streamend(), x, y, w, h, false,
       [this](int qx, int qy, int px, int py, bool) { line(qx, qy, px, py); }, [] {});
 }

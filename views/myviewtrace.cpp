@@ -3,7 +3,7 @@
 // point by point as scattered discs (circled) whose size follows the stroke
 // profile.
 #include "graphics/linestep.h"
-#include "views/glyphwalk.h"
+#include "graphics/glyphwalk.h"
 #include "views/myview.h"
 
 void myview::setpixeld(int x, int y) { mybitmap::setpixeld(x, y); }
@@ -65,7 +65,7 @@ const unsigned char* myview::drawvectd(int x, int y, const unsigned char* g, int
   if (!g) return nullptr;
   mybitmap::resetpixeld();
   const unsigned char* next = walkglyph(
-      g, mybitmap::vec + mybitmap::vennum, x, y, w, h, true,
+      g, mybitmap::streamend(), x, y, w, h, true,
       [this](int qx, int qy, int px, int py, bool) { drawthinlined(qx, qy, px, py); },
       [this] { addguiji(); });
   drawallguiji();

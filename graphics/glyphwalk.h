@@ -1,4 +1,5 @@
-// Walking one glyph of the stroke font for the view text operations: the
+// Walking one glyph of the stroke font, shared by the bitmap's and the
+// views' text operations: the
 // point format (x byte bit 0 ends a stroke, y byte bit 0 ends the glyph),
 // scaling of design points into a cell, and the order segments are handed
 // out in (the later point first). Drawing is left to the caller.
