@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "graphics/mybitmap.h"
 #include "graphics/glyphwalk.h"
+#include "graphics/mybitmap.h"
 #include "views/myview.h"
 
 namespace {
@@ -16,7 +16,6 @@ const unsigned char* installedglyph(unsigned short code) {
   if (mybitmap::zn == 0 && mybitmap::vennum == 0) throw "error to get font";
   return mybitmap::findglyph(code);
 }
-
 
 // Code of the character at s: one byte below 0x80, else lead + 256 × trail.
 // Sets len to the bytes it takes; 0 when a two-byte character is cut short.
