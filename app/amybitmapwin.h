@@ -14,33 +14,13 @@
 #include "app/globals.h"
 #include "devices/mybitmapwin.h"
 #include "views/selectview.h"
+#include "views/viewevents.h"
 
 class amyview;
 class myview;
 class buttongroup;
 class pyinput;
 class editview;
-
-// Key codes carried in a1 of a key-down event.
-enum keycode {
-  kcEnter = 13,
-  kcEsc = 27,
-  kcPageUp = 33,
-  kcPageDown = 34,
-  kcEnd = 35,
-  kcHome = 36,
-  kcLeft = 37,
-  kcUp = 38,
-  kcRight = 39,
-  kcDown = 40,
-  kcDelete = 46,
-  kcSelect = 114,
-  kcCopy = 115,
-  kcPaste = 116,
-  kcCut = 117,
-  kcF7 = 118,
-  kcF8 = 119,
-};
 
 // Window-side coordinates of a mouse event from a windowing environment.
 struct CPoint {

@@ -1,10 +1,9 @@
-// Program-wide pointers set once by main, and the character cell size every
-// screen measure is derived from.
+// Program-wide pointers set once by main (gcharwidth lives with the views).
 #pragma once
 
-class amybitmapwin;
-class myview;
+#include "views/statusbar.h"  // statebar
+#include "views/viewevents.h"  // gcharwidth, event types, key codes
 
-extern int gcharwidth;
+class amybitmapwin;
+
 extern amybitmapwin* mymapwin;  // the application window
-extern myview* statebar;  // the status line (views/statusbar.h paints it)

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/amybitmapwin.h"
+#include "views/viewevents.h"
 
 namespace {
 void pushthroughwindow() {

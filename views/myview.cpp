@@ -9,7 +9,9 @@
 
 #include "graphics/disctables.h"
 #include "graphics/linestep.h"
+#include "views/viewevents.h"
 
+int gcharwidth = 24;
 mybitmap* myview::pmymap = nullptr;
 uint64_t myview::idum = 0;
 int myview::fx = 0;

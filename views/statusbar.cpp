@@ -5,8 +5,10 @@
 
 #include <cstring>
 
-#include "app/globals.h"
 #include "views/myview.h"
+#include "views/viewevents.h"
+
+myview* statebar = nullptr;
 
 namespace {
 

@@ -5,6 +5,11 @@
 // Nothing here pushes the screen.
 #pragma once
 
+class myview;
+
+// The status line view; main creates it.
+extern myview* statebar;
+
 // Shared scratch buffer for formatting one message (publicbuffersize bytes).
 // Ready before main runs; a caller must not keep text in it across another
 // caller's message.
