@@ -15,6 +15,7 @@ amybitmapwin::amybitmapwin()
   for (amyview*& v : views) v = nullptr;
   fontsel.setselects("字体：", "字体1", "字体2", "字体3", "字体4", nullptr, nullptr, nullptr,
                      nullptr, nullptr);
+  fontsel.closemodal = [this] { modalview = nullptr; };
   createpanes();
 }
 
@@ -39,19 +40,20 @@ void amybitmapwin::echo(const char* format, int a, int b) {
 
 bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
   if (modalview && modalstep(type, a1, a2, a3, a4, a5)) return true;
-  if (type < 0 || (type > 2 && type < 100) || (type > 101 && type < 300)) return false;
+  if (type < evPress || (type > evWheel && type < evKey) || (type > evChar && type < evButton))
+    return false;
   switch (type) {
-    case 0:
+    case evPress:
       echo("左键单击，x=%d,y=%d", a1, a2);
       setedfocus();
       break;
-    case 1:
+    case evDrag:
       echo("鼠标移动，x=%d,y=%d", a1, a2);
       break;
-    case 2:
+    case evWheel:
       echo("鼠标滚轮，x=%d,y=%d", a1, a2);
       break;
-    case 100:
+    case evKey:
       echo("键按下键值为%d, 标志为%x", a1, a2);
       if (a1 == kcEsc) {
         esccycle();
@@ -62,13 +64,13 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
         return true;
       }
       break;
-    case 101:
+    case evChar:
       echo("字符信息为%d, 标志为%x", a1, a2);
       break;
-    case 306:
+    case evButton + 6:  // F7:保存
       savefocused();
       return true;
-    case 307:
+    case evButton + 7:  // F8:退出
       isquit = true;
       return true;
     default:

@@ -4,9 +4,8 @@
 // the font chooser, the quit request, and the key/mouse routing that turns
 // terminal keys and mouse packets into view events.
 //
-// Event types of keymouse(type, a1..a5): 0 left press, 1 drag with the left
-// button, 2 wheel, 100 key down (a1 = key code below), 101 character byte,
-// 300 + i function-key button i.
+// Event types of keymouse(type, a1..a5) and the key codes are those of
+// views/viewevents.h.
 #pragma once
 
 #include <cstdio>

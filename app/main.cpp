@@ -24,6 +24,14 @@ void createbars(amybitmapwin* window, int w) {
   window->addview(buttons);
 }
 
+// The buttons' way back up: a flash pushes the screen, a click becomes a
+// button event of the window.
+void pushwindow() { mymapwin->draw(); }
+
+int sendtowindow(int type, int a1, int a2, int a3, int a4, int a5) {
+  return mymapwin->keymouse(type, a1, a2, a3, a4, a5);
+}
+
 // Printable ASCII is a character; every other key value (control bytes,
 // DEL, bytes of 128 and above, escape sequences) is a key press.
 void route(amybitmapwin* window, long c) {
@@ -44,6 +52,8 @@ int main(int argc, char** argv) {
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;
   myview::pmymap = &window->bitmap;
+  mybutton::pushscreen = pushwindow;
+  buttongroup::sendevent = sendtowindow;
   createbars(window, window->width);
   window->dodraw();
   window->draw();

@@ -36,20 +36,20 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   long v = static_cast<long>(static_cast<unsigned long>(high) << 32 | low);
   for (const keyroute& k : windowkeys)
     if (k.value == v) {
-      keymouse(100, k.code, 0, 0, 0, 0);
+      keymouse(evKey, k.code, 0, 0, 0, 0);
       return;
     }
   // The input-method switch: F1 toggles Chinese/English, F2 the method.
   if (isone(v, keyF1)) {
-    toinput(100, 16, 54, static_cast<int>(high), 0, 0);
+    toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), 0, 0);
   } else if (isone(v, keyF2)) {
-    toinput(100, 16, 54, static_cast<int>(high), -1, 0);
+    toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), -1, 0);
   } else if (v == 9) {
-    keymouse(101, 9, 0, 0, 0, 0);
+    keymouse(evChar, 9, 0, 0, 0, 0);
   } else if (v == 127) {
-    toinput(101, 8, 0, 0, 0, 0);
+    toinput(evChar, 8, 0, 0, 0, 0);
   } else if (v == 27) {
-    keymouse(100, kcEsc, 0, 0, 0, 0);
+    keymouse(evKey, kcEsc, 0, 0, 0, 0);
     dodraw();
     int f = focusedpane();
     if (pane(f)) drawpane(f);
@@ -57,19 +57,19 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
 }
 
 void amybitmapwin::OnChar(unsigned ch, unsigned high, unsigned flags) {
-  toinput(101, static_cast<int>(ch), static_cast<int>(flags), static_cast<int>(high), 0, 0);
+  toinput(evChar, static_cast<int>(ch), static_cast<int>(flags), static_cast<int>(high), 0, 0);
 }
 
 void amybitmapwin::OnLButtonDown(unsigned flags, CPoint p) {
-  toinput(0, p.x, p.y, static_cast<int>(flags), 0, 0);
+  toinput(evPress, p.x, p.y, static_cast<int>(flags), 0, 0);
 }
 
 void amybitmapwin::OnMouseMove(unsigned flags, CPoint p) {
-  keymouse(1, p.x, p.y, static_cast<int>(flags), 0, 0);
+  keymouse(evDrag, p.x, p.y, static_cast<int>(flags), 0, 0);
 }
 
 bool amybitmapwin::OnMouseWheel(unsigned flags, short delta, CPoint p) {
-  keymouse(2, p.x, p.y, static_cast<int>(flags), delta, 0);
+  keymouse(evWheel, p.x, p.y, static_cast<int>(flags), delta, 0);
   return true;
 }
 
@@ -79,10 +79,10 @@ void amybitmapwin::domouse() {
   int now = mouse->packet[0] & 7;
   int before = mouse->lastpacket[0] & 7;
   if (now == 1 && before == 0) {
-    toinput(0, mouse->x, mouse->y, 0, 0, 0);
+    toinput(evPress, mouse->x, mouse->y, 0, 0, 0);
     usleep(10000);
   } else if (now == 1 && before == 1) {
-    toinput(1, mouse->x, mouse->y, 1, 0, 0);
+    toinput(evDrag, mouse->x, mouse->y, 1, 0, 0);
   }
 }
 

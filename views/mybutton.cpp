@@ -4,22 +4,11 @@
 
 #include <cstring>
 
-#include "app/amybitmapwin.h"
 #include "views/viewevents.h"
 
-namespace {
-void pushthroughwindow() {
-  if (mymapwin) mymapwin->draw();
-}
+void (*mybutton::pushscreen)() = nullptr;
 
-int sendthroughwindow(int type, int a1, int a2, int a3, int a4, int a5) {
-  return mymapwin ? mymapwin->keymouse(type, a1, a2, a3, a4, a5) : 0;
-}
-}  // namespace
-
-void (*mybutton::pushscreen)() = pushthroughwindow;
-
-int (*buttongroup::sendevent)(int, int, int, int, int, int) = sendthroughwindow;
+int (*buttongroup::sendevent)(int, int, int, int, int, int) = nullptr;
 
 mybutton::mybutton() : myview(0, 0, 1, 1), textsize(gcharwidth), pressed(0), clicked(0) {
   text[0] = 0;
@@ -48,10 +37,10 @@ unsigned char mybutton::tryclick2(int x, int y) {
     clicked = 1;
     pressed = 1;
     draw();
-    pushscreen();
+    if (pushscreen) pushscreen();
     pressed = 0;
     draw();
-    pushscreen();
+    if (pushscreen) pushscreen();
   }
   return clicked;
 }
@@ -102,10 +91,10 @@ void buttongroup::resetwidth(int screenwidth) {
 }
 
 int buttongroup::keymouse(int type, int a1, int a2, int, int, int) {
-  if (type != 0) return 0;
+  if (type != evPress) return 0;
   for (int i = 0; i < count; i++) {
     if (!buttons[i] || !buttons[i]->tryclick2(a1, a2)) continue;
-    if (sendevent) sendevent(300 + i, 0, 0, 0, 0, 0);
+    if (sendevent) sendevent(evButton + i, 0, 0, 0, 0, 0);
     return 1;
   }
   return 0;

@@ -22,8 +22,8 @@ class mybutton : public myview {
   virtual void draw();
   int labelsize() const;  // cell width the label is drawn with
 
-  // Pushes the screen during a flash: the application window's draw. Tests
-  // replace it to look at the flash.
+  // Pushes the screen during a flash; main points it at the application
+  // window's draw, tests at a recorder. Not called while null.
   static void (*pushscreen)();
 };
 
@@ -42,7 +42,7 @@ class buttongroup : public amyview {
   int keymouse(int type, int a1, int a2, int a3, int a4, int a5) override;
   void draw() override;
 
-  // Where button events go: the application window's keymouse. Tests
-  // replace it to see the events.
+  // Where button events go; main points it at the application window's
+  // keymouse, tests at a recorder. Dropped while null.
   static int (*sendevent)(int type, int a1, int a2, int a3, int a4, int a5);
 };

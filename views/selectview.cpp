@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "app/amybitmapwin.h"
+#include "views/viewevents.h"
 
 namespace {
 const char* const aa[9] = {"1 ", "2 ", "3 ", "4 ", "5 ", "6 ", "7 ", "8 ", "9 "};
@@ -54,13 +54,13 @@ void selectview::draw() {
 // Offsets from the top-left corner are compared with the screen coordinates
 // of the far edges, as the box has always done.
 int selectview::keymouse(int type, int a, int b, int, int, int) {
-  if (type != 0) return 0;
+  if (type != evPress) return 0;
   int dx = a - x1, dy = b - y1;
   if (dy > y2 || dx < 0 || dx > x2) return 0;
   for (int i = 0; i < count; i++)
     if (30 * (i + 1) < dy && dy <= 30 * i + 59) {
       selected = base + i;
-      if (mymapwin) mymapwin->modalview = nullptr;
+      if (closemodal) closemodal();
       return 1;
     }
   return 0;

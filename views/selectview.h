@@ -1,7 +1,10 @@
 // selectview: a small vertical box with a title and up to nine numbered
-// options; a click on an option records it in `selected` and closes the
-// application window's modal slot. The window holds one as the font chooser.
+// options; a click on an option records it in `selected` and calls
+// `closemodal`. The window holds one as the font chooser and points
+// `closemodal` at emptying its modal slot.
 #pragma once
+
+#include <functional>
 
 #include "views/myview.h"
 
@@ -14,6 +17,7 @@ class selectview : public amyview {
   int count;
   int base;
   int selected;
+  std::function<void()> closemodal;  // called after a choice, when set
 
   selectview();
   ~selectview() override;

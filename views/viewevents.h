@@ -18,6 +18,7 @@ enum viewevent {
 // Key codes carried in a1 of a key-down event.
 enum keycode {
   kcEnter = 13,
+  kcInputSwitch = 16,  // F1 (a4 = 0) and F2 (a4 = -1), a2 = inputswitchmark
   kcEsc = 27,
   kcPageUp = 33,
   kcPageDown = 34,
@@ -35,6 +36,9 @@ enum keycode {
   kcF7 = 118,
   kcF8 = 119,
 };
+
+// a2 of the input-method switch event.
+constexpr int inputswitchmark = 54;
 
 // The character cell size every screen measure is derived from
 // (gcharwidth * k / 24); 24, never changed.
