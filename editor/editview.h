@@ -1,0 +1,177 @@
+// editview: one editing pane. A GBK byte buffer with its per-byte layout
+// flags and display-line table, the cursor and selection anchor, the file it
+// belongs to, and the key/mouse handler. The application window makes three:
+// 0 left half, 1 right half, 2 the command strip along the bottom.
+//
+// The members are public on purpose: the window and the command pane read
+// and write them directly. Whoever changes `text`/`len` from outside calls
+// setpara() next, then places the cursor with setcur(), then draw().
+// Prefer the edit primitives below (insertbytes, removebytes, addcontent):
+// they keep the capacity, the terminator and the cheap relayout right.
+//
+// Files: editfile.cpp (text model, filter, load/save), editlayout.cpp
+// (setpara), editdraw.cpp (drawing, state line), editcursor.cpp (cursor
+// movement and editing), editselect.cpp (selection, copy/cut/paste,
+// clipboard hooks), editkeys.cpp (keymouse).
+#pragma once
+
+#include "views/myview.h"
+#include "views/viewevents.h"
+
+// Capacities: bytes of a pane's text (and of its saved copy and flag array),
+// entries of its line table (so at most maxlinenumber - 1 display lines).
+const int maxcontlth = 1000000;
+const int maxlinenumber = 100000;
+
+// Per-byte layout record, one for every text byte.
+struct ctrbyte {
+  static const unsigned char lf = 0x20;    // the byte is an LF
+  static const unsigned char tab = 0x10;   // the byte is a TAB
+  static const unsigned char hz2 = 0x08;   // second byte of a two-byte character
+  static const unsigned char hz1 = 0x04;   // first byte of a two-byte character
+  static const unsigned char mark = 0x02;  // draw in textcolor2
+  unsigned char bits;
+  bool is(unsigned char f) const { return (bits & f) != 0; }
+};
+
+class editview : public amyview {
+ public:
+  // Bytes the text may use: two bytes of the buffer stay spare so that the
+  // terminator stored after a full text (and the byte after the cursor the
+  // state line shows) stay inside it.
+  static const int maxtextlen = maxcontlth - 2;
+  // Longest file name kept; a longer path is refused, never cut.
+  static const int namesize = 500;
+
+  // ---- data (declaration order as the panes have always had it)
+  bool ready;               // placed and laid out by init(); inert while clear
+  char* filename;           // namesize bytes, zero-terminated
+  int dragskip;             // drag events still to ignore
+  unsigned char* cur;       // cursor, text .. text + len
+  unsigned char* sel;       // selection anchor; selection = [min, max] inclusive
+  bool selecting;           // this event moves the cursor without the anchor
+  unsigned char* text;      // maxcontlth bytes; first len in use, zero after
+  unsigned char* savedtext; // copy as last loaded or saved
+  ctrbyte* ctrl;            // flags, ctrl[i] describes text[i]
+  int len;
+  int savedlen;
+  int linecount;            // display lines, at least 1
+  int* linestart;           // maxlinenumber entries; [linecount] == len
+  int cols;                 // text columns per display line
+  int rows;                 // display lines that fit
+  int topline;              // first display line shown
+  int charw;
+  int charh;
+  int lineh;
+  mycolor textcolor;
+  mycolor textcolor2;
+  int curcol;
+  int curline;
+  bool seltoggle;           // the F3 switch
+  bool focus;
+  int id;                   // 0, 1 or 2
+
+  // Name the pane's text was last loaded from or saved to ("" when neither):
+  // a save under a default name that would overwrite a file the pane never
+  // read asks first (see save()).
+  char* diskname;
+  bool overwriteasked;      // the previous F7 warned about overwriting
+
+  // Shared by the three panes.
+  static char* res;         // result buffer of tfileter
+  static int reslen;        // bytes in res before its terminator
+  static unsigned char last;  // pending first byte of a two-byte character
+  static unsigned char selarray[301];  // column marks of the row being drawn
+
+  // Clipboard hooks, installed by the application (the editor cannot reach
+  // up to it). Unset: copy stores nothing, paste finds nothing.
+  static void (*setclipdata)(unsigned char* p, unsigned long n);
+  static unsigned char* (*getclipdata)(unsigned long& n);
+
+  explicit editview(int id);
+  ~editview() override;
+
+  // ---- text model and files (editfile.cpp)
+  void init();
+  bool readfile(const char* path);
+  bool savefile(const char* path);  // safe write; false with errno set
+  bool save();
+  bool saveas(const char* path);
+  bool ischanged();
+  bool addcontent(const char* src, int n);
+  bool loadcontent(unsigned char* src, int n);
+  void clean();
+  static char* tfileter(const char* src, int n);
+  // Edit primitives. Both keep ctrl parallel to the text, store the zero
+  // after it, and note the changed range for the next setpara(). insertbytes
+  // refuses (notice, false) when the text would pass maxtextlen.
+  bool insertbytes(unsigned char* p, const unsigned char* src, int n);
+  void removebytes(unsigned char* a, unsigned char* e);
+  // True when n more bytes fit; otherwise shows the capacity notice.
+  bool roomfor(int n);
+
+  // ---- layout (editlayout.cpp)
+  // Lays the text out again: from just before the range the edit
+  // primitives noted, or all of it when nothing was noted (after an outside
+  // change of text/len). False when the line table overflowed: the lines
+  // past the last entry are then laid out as one.
+  bool setpara();
+  int wordlth(const unsigned char* p);
+  // Display line holding text position p (binary search).
+  int lineof(const unsigned char* p) const;
+
+  // ---- drawing and the state line (editdraw.cpp)
+  void draw() override;
+  void clear();
+  void drawline(int r);
+  void drawchar(int r, int c, unsigned char* p, ctrbyte* f);
+  void drawnr(int r, int c);
+  void drawfileend(int r, int c);
+  void drawsel(int c, int r);
+  void drawcur();
+  void dispstate();
+
+  // ---- cursor movement and editing (editcursor.cpp)
+  void setcur(int o, int k);
+  void setcur(unsigned char* p);
+  void setms(int c, int r);
+  void settop(int y);
+  void rightone(bool right);
+  void upone(bool up);
+  void homeend(bool home);
+  void pgupdn(bool up);
+  unsigned char* insertpoint();
+  void insertchar(unsigned ch);
+  void insertda();
+  void deletechar();
+  void backchar();
+
+  // ---- selection, copy, cut and paste (editselect.cpp)
+  bool issel(unsigned char* p);
+  void setsel();
+  void copy();
+  void cut();
+  void paste();
+  void mycopy(unsigned char* p, unsigned long n);
+  unsigned char* mypaste(unsigned long& n);
+
+  // ---- events (editkeys.cpp)
+  int keymouse(int type, int a, int b, int c, int d, int e) override;
+  void btreadfile();
+  void btsave();
+  void btsaveas();
+
+  // ---- helpers
+  int linelength(int k) const { return linestart[k + 1] - linestart[k]; }
+  unsigned char* textend() const { return text + len; }
+
+ private:
+  // Range changed since the last layout: text before editlo is as laid out,
+  // text from edithi on is the laid-out text from edithi - editdelta on.
+  bool editpending;
+  int editlo;
+  int edithi;
+  int editdelta;
+  void noteedit(int at, int oldn, int newn);
+  void resetcursor();
+};
