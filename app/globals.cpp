@@ -1,3 +1,4 @@
 #include "app/globals.h"
 
 amybitmapwin* mymapwin = nullptr;
+pyinput* pyinputview = nullptr;

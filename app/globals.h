@@ -5,5 +5,7 @@
 #include "views/viewevents.h"  // gcharwidth, event types, key codes
 
 class amybitmapwin;
+class pyinput;
 
 extern amybitmapwin* mymapwin;  // the application window
+extern pyinput* pyinputview;    // the input-method row

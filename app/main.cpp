@@ -5,6 +5,8 @@
 #include "app/amybitmapwin.h"
 #include "app/globals.h"
 #include "devices/mykbhit.h"
+#include "input/pyinput.h"
+#include "views/digiselview.h"
 #include "views/mybutton.h"
 #include "views/myview.h"
 #include "views/statusbar.h"
@@ -32,6 +34,19 @@ int sendtowindow(int type, int a1, int a2, int a3, int a4, int a5) {
   return mymapwin->keymouse(type, a1, a2, a3, a4, a5);
 }
 
+// The input-method row under the buttons; it and its candidate lists send
+// what they pass on or choose to the window.
+void createinput(amybitmapwin* window, int w) {
+  pyinput::sendevent = sendtowindow;
+  digiselview::sendevent = sendtowindow;
+  pyinputview = new pyinput(w);
+  window->ppyinput = pyinputview;
+  pyinputview->readcode();
+  pyinputview->move(0, gcharwidth * 62 / 24, w, gcharwidth * 88 / 24);
+  pyinputview->clear();
+  pyinputview->draw();
+}
+
 // Printable ASCII is a character; every other key value (control bytes,
 // DEL, bytes of 128 and above, escape sequences) is a key press.
 void route(amybitmapwin* window, long c) {
@@ -55,6 +70,7 @@ int main(int argc, char** argv) {
   mybutton::pushscreen = pushwindow;
   buttongroup::sendevent = sendtowindow;
   createbars(window, window->width);
+  createinput(window, window->width);
   window->dodraw();
   window->draw();
 

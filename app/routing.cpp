@@ -5,6 +5,7 @@
 
 #include "app/amybitmapwin.h"
 #include "devices/mymouse.h"
+#include "input/pyinput.h"
 
 namespace {
 
@@ -86,9 +87,9 @@ void amybitmapwin::domouse() {
   }
 }
 
-// The input-method view joins later; in its starting state (English, half
-// width) it passes every one of these events on unchanged, so until then
-// they go straight to the window.
+// The input-method row keeps what is typing and passes the rest back to
+// keymouse; without it everything goes there directly.
 bool amybitmapwin::toinput(int type, int a1, int a2, int a3, int a4, int a5) {
+  if (pyinputview) return pyinputview->keymouse(type, a1, a2, a3, a4, a5) != 0;
   return keymouse(type, a1, a2, a3, a4, a5);
 }

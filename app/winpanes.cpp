@@ -5,6 +5,7 @@
 // these operations find nothing to act on.
 
 #include "app/amybitmapwin.h"
+#include "input/pyinput.h"
 
 void amybitmapwin::createpanes() { ed0 = ed1 = ed2 = nullptr; }
 
@@ -36,6 +37,8 @@ void amybitmapwin::runcommandline() {}
 
 void amybitmapwin::savefocused() {}
 
-void amybitmapwin::drawinputview() {}
+void amybitmapwin::drawinputview() {
+  if (pyinputview) pyinputview->draw();
+}
 
 void amybitmapwin::readcommandoutput() {}
