@@ -49,9 +49,9 @@ void createinput(amybitmapwin* window, int w) {
 
 // Printable ASCII is a character; every other key value (control bytes,
 // DEL, bytes of 128 and above, escape sequences) is a key press.
-void route(amybitmapwin* window, long c) {
+void route(amybitmapwin* window, keyvalue c) {
   unsigned low = static_cast<unsigned>(c);
-  unsigned high = static_cast<unsigned>(static_cast<unsigned long>(c) >> 32);
+  unsigned high = static_cast<unsigned>(c >> 32);
   if (c > 126 || c <= 31)
     window->OnKeyDown(low, high, 0);
   else
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
 
   while (!window->isquit) {
     usleep(10000);
-    long c = keyboard.kbhit();
+    keyvalue c = keyboard.kbhit();
     if (c != 0) {
       route(window, c);
       window->draw();

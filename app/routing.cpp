@@ -4,52 +4,55 @@
 #include <unistd.h>
 
 #include "app/amybitmapwin.h"
+#include "devices/keys.h"
 #include "devices/mymouse.h"
 #include "input/pyinput.h"
 
 namespace {
 
-// Key values (escape sequences packed first byte lowest) and the key-down
-// code each sends to the window.
-struct keyroute {
-  long value;
-  int code;
-};
-
-const keyroute windowkeys[] = {
-    {0x415B1B, kcUp},         {0x425B1B, kcDown},       {0x435B1B, kcRight},
-    {0x445B1B, kcLeft},       {0x465B1B, kcEnd},        {0x7E345B1B, kcEnd},
-    {0x485B1B, kcHome},       {0x7E315B1B, kcHome},     {0x7E335B1B, kcDelete},
-    {0x7E355B1B, kcPageUp},   {0x7E365B1B, kcPageDown}, {0x524F1B, kcSelect},
-    {0x435B5B1B, kcSelect},   {0x534F1B, kcCopy},       {0x445B5B1B, kcCopy},
-    {0x455B5B1B, kcPaste},    {0x7E35315B1B, kcPaste},  {0x7E37315B1B, kcCut},
-    {0x7E38315B1B, kcF7},     {0x7E39315B1B, kcF8},     {10, kcEnter},
-};
-
-constexpr long keyF1[] = {0x504F1B, 0x415B5B1B};
-constexpr long keyF2[] = {0x514F1B, 0x425B5B1B};
-
-bool isone(long v, const long (&forms)[2]) { return v == forms[0] || v == forms[1]; }
+// The key-down code a key sends to the window; 0 for keys handled below or
+// not at all.
+int windowcode(key k) {
+  switch (k) {
+    case key::up: return kcUp;
+    case key::down: return kcDown;
+    case key::right: return kcRight;
+    case key::left: return kcLeft;
+    case key::end: return kcEnd;
+    case key::home: return kcHome;
+    case key::del: return kcDelete;
+    case key::pgup: return kcPageUp;
+    case key::pgdown: return kcPageDown;
+    case key::f3: return kcSelect;
+    case key::f4: return kcCopy;
+    case key::f5: return kcPaste;
+    case key::f6: return kcCut;
+    case key::f7: return kcF7;
+    case key::f8: return kcF8;
+    case key::enter: return kcEnter;
+    default: return 0;
+  }
+}
 
 }  // namespace
 
 void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
-  long v = static_cast<long>(static_cast<unsigned long>(high) << 32 | low);
-  for (const keyroute& k : windowkeys)
-    if (k.value == v) {
-      keymouse(evKey, k.code, 0, 0, 0, 0);
-      return;
-    }
+  keyvalue v = static_cast<keyvalue>(high) << 32 | low;
+  key k = keyof(v);
+  if (int code = windowcode(k)) {
+    keymouse(evKey, code, 0, 0, 0, 0);
+    return;
+  }
   // The input-method switch: F1 toggles Chinese/English, F2 the method.
-  if (isone(v, keyF1)) {
+  if (k == key::f1) {
     toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), 0, 0);
-  } else if (isone(v, keyF2)) {
+  } else if (k == key::f2) {
     toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), -1, 0);
-  } else if (v == 9) {
+  } else if (k == key::tab) {
     keymouse(evChar, 9, 0, 0, 0, 0);
-  } else if (v == 127) {
+  } else if (k == key::backspace) {
     toinput(evChar, 8, 0, 0, 0, 0);
-  } else if (v == 27) {
+  } else if (k == key::esc) {
     keymouse(evKey, kcEsc, 0, 0, 0, 0);
     dodraw();
     int f = focusedpane();

@@ -1,22 +1,21 @@
-// mykbhit: the terminal keyboard. Puts standard input into raw, non-echoing
-// mode, polls it without waiting and decodes one key per call into a 64-bit
-// key value: a single byte, or an escape sequence of 3 to 5 bytes packed
-// with its first byte (ESC) lowest.
+// mykbhit: the terminal keyboard. Owns the terminal while it exists: puts
+// standard input into raw, non-echoing mode, hides the console's cursor and
+// catches Ctrl-C, kill and hang-up; gives all of it back when it goes.
+// Each poll reads what the terminal has without waiting and hands the
+// bytes to its keydecoder, which returns one key value per call.
 #pragma once
 
+#include <signal.h>
 #include <termios.h>
 
-// Key values the rest of the program tests for.
-constexpr long keyF7 = 0x7E38315B1BL;
-constexpr long keyF8 = 0x7E39315B1BL;
+#include "devices/keydecoder.h"
+#include "devices/keys.h"
 
 class mykbhit {
  public:
-  static constexpr int pendsize = 10000;  // bytes kept between polls
-  static constexpr int readsize = 20;     // bytes taken from the terminal per poll
+  static constexpr int readsize = 20;  // bytes taken from the terminal per poll
 
-  unsigned char* pendbuf;
-  int pendlen;
+  keydecoder decoder;
 
   static termios initial_settings;
   static termios new_settings;
@@ -26,12 +25,8 @@ class mykbhit {
   mykbhit(const mykbhit&) = delete;
   mykbhit& operator=(const mykbhit&) = delete;
 
-  long kbhit();
-
-  // Decodes the next key from bytes already pending; exposed for tests.
-  long nextkey();
-  // Appends bytes as if the terminal had sent them; returns how many fit.
-  int feed(const unsigned char* bytes, int n);
+  // The next key value, 0 when there is none.
+  keyvalue kbhit();
 
   // Puts the terminal back as it was before the reader was made; safe to
   // call at any time, also when no reader exists.
@@ -41,9 +36,6 @@ class mykbhit {
   static void restoreandleave(int sig);
 
  private:
-  void consume(int n);
   static bool saved;
+  struct sigaction oldint, oldterm, oldhup;  // put back by the destructor
 };
-
-const char* keyname(long value);
-void displaykey(int low, int high);

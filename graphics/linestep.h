@@ -60,23 +60,39 @@ class linewalk {
   long long big, small, a0, b0, e0, passes;
   int sa, sb;
 
-  // Minor steps taken before pass j. After each pass's check the error lies
-  // in (-M, 0], which fixes the count as ceil((e0 + (j-1) m) / M).
-  long long minorsteps(long long j) const {
-    if (j == 0 || big == 0) return 0;
-    __int128 num = static_cast<__int128>(e0) + static_cast<__int128>(j - 1) * small;
-    __int128 q = num / big;
-    if (q * big < num) q++;  // ceiling; num > -M, so q >= 0
-    return static_cast<long long>(q);
+  // Minor steps k taken before pass j and the error err then. After each
+  // pass's check the error lies in (-M, 0], which fixes the count as
+  // ceil((e0 + (j-1) m) / M); err = e0 + j m - k M. Plain 64-bit arithmetic
+  // (32-bit boards have nothing wider): the deltas of int coordinates are
+  // below 2^32, so (j-1) m is split into a quotient and a remainder by M
+  // before anything is added.
+  void stepsbefore(long long j, long long& k, long long& err) const {
+    k = 0;
+    err = e0;
+    if (j == 0 || big == 0) return;
+    long long q, r;
+    muldiv(j - 1, small, big, q, r);  // (j-1) m = q M + r, 0 <= r < M
+    long long rest = e0 + r;          // in (-M, 2M)
+    long long more = rest > 0 ? (rest + big - 1) / big : -(-rest / big);  // ceiling
+    k = q + more;
+    err = rest + small - more * big;
+  }
+
+  // a b = q c + r for 0 <= a, b, c < 2^32, c > 0, without overflowing 64 bits.
+  static void muldiv(long long a, long long b, long long c, long long& q, long long& r) {
+    long long ah = a >> 16, al = a & 0xFFFF;
+    long long hi = ah * b;                      // < 2^48
+    long long low = (hi % c << 16) + al * b;    // < 2^49
+    q = (hi / c << 16) + low / c;
+    r = low % c;
   }
 
   template <class Act>
   void runpasses(long long jfirst, long long jlast, Act& act) const {
     if (jfirst > jlast) return;
-    long long k = minorsteps(jfirst);
+    long long k, err;
+    stepsbefore(jfirst, k, err);
     long long a = a0 + sa * jfirst, b = b0 + sb * k;
-    long long err = static_cast<long long>(e0 + static_cast<__int128>(jfirst) * small -
-                                           static_cast<__int128>(k) * big);
     for (long long j = jfirst; j <= jlast; j++) {
       if (xmajor)
         act(static_cast<int>(a), static_cast<int>(b));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/amybitmapwin.h"
+#include "devices/keys.h"
 #include "devices/mymouse.h"
 #include "views/myview.h"
 #include "views/statusbar.h"
@@ -57,7 +58,7 @@ class Window : public ::testing::Test {
     dispmsg1("");
   }
 
-  std::vector<event> keyevents(long value) {
+  std::vector<event> keyevents(keyvalue value) {
     rec.seen.clear();
     win->OnKeyDown(static_cast<unsigned>(value), static_cast<unsigned>(value >> 32), 0);
     return rec.seen;
@@ -72,7 +73,7 @@ std::string Window::fbpath;
 amybitmapwin* Window::win = nullptr;
 
 TEST_F(Window, EveryRoutedKeyReachesTheViewsAsItsCode) {
-  const std::pair<long, int> keys[] = {
+  const std::pair<keyvalue, int> keys[] = {
       {0x415B1B, 38},      {0x425B1B, 40},       {0x435B1B, 39},      {0x445B1B, 37},
       {0x465B1B, 35},      {0x7E345B1B, 35},     {0x485B1B, 36},      {0x7E315B1B, 36},
       {0x7E335B1B, 46},    {0x7E355B1B, 33},     {0x7E365B1B, 34},    {0x524F1B, 114},
@@ -95,7 +96,7 @@ TEST_F(Window, TypingKeysGoOnAsTheirEvents) {
 }
 
 TEST_F(Window, UnroutedKeysAreDropped) {
-  for (long value : {3L, 22L, 24L, 0x80L, 0xFFL, 0x7E325B1BL, 0x7E30325B1BL, 0L})
+  for (keyvalue value : {3ull, 22ull, 24ull, 0x80ull, 0xFFull, 0x7E325B1Bull, 0x7E30325B1Bull, 0ull})
     EXPECT_TRUE(keyevents(value).empty()) << std::hex << value;
   EXPECT_STREQ(statusline(), "  |  ");
   EXPECT_TRUE(keyevents(27).empty());  // Esc moves the focus and reaches no view

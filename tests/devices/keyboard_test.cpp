@@ -1,10 +1,18 @@
 // The key decoder: every named key value, escape-sequence length rules,
-// incomplete and unknown sequences, Alt-x, and a full buffer.
+// incomplete and unknown sequences, Alt-x, and a full buffer; the terminal
+// owner on a pseudo-terminal: raw mode and signal handlers, and both given
+// back when it goes.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "devices/keydecoder.h"
 #include "devices/mykbhit.h"
 
 namespace {
@@ -12,26 +20,26 @@ namespace {
 // Decodes a byte string the way successive polls would, one key per call.
 class Decoder : public ::testing::Test {
  protected:
-  std::vector<long> keys(const std::string& bytes) {
+  std::vector<keyvalue> keys(const std::string& bytes) {
     kb.feed(reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    std::vector<long> out;
-    while (kb.pendlen > 0) out.push_back(kb.nextkey());
+    std::vector<keyvalue> out;
+    while (kb.pendlen > 0) out.push_back(kb.next());
     return out;
   }
-  mykbhit kb;
+  keydecoder kb;
 };
 
 TEST_F(Decoder, EveryNamedKeyDecodesAndIsNamed) {
   const struct {
     const char* bytes;
-    long value;
+    keyvalue value;
     const char* name;
   } table[] = {
       {"\t", 9, "Tab"}, {"\n", 10, "enter"}, {"\x1b", 27, "esc"}, {"\x7f", 127, "backspace"},
       {"\x1b[A", 0x415B1B, "up"}, {"\x1b[B", 0x425B1B, "down"}, {"\x1b[C", 0x435B1B, "right"},
       {"\x1b[D", 0x445B1B, "left"}, {"\x1b[F", 0x465B1B, "end"}, {"\x1b[4~", 0x7E345B1B, "end"},
       {"\x1b[H", 0x485B1B, "home"}, {"\x1b[1~", 0x7E315B1B, "home"},
-      {"\x1b[3~", 0x7E335B1B, "Del"}, {"\x1b[5~", 0x7E355B1B, "pgup"},
+      {"\x1b[3~", 0x7E335B1B, "Delete"}, {"\x1b[5~", 0x7E355B1B, "pgup"},
       {"\x1b[6~", 0x7E365B1B, "pgdown"}, {"\x1bOP", 0x504F1B, "F1"},
       {"\x1b[[A", 0x415B5B1B, "F1"}, {"\x1bOQ", 0x514F1B, "F2"}, {"\x1b[[B", 0x425B5B1B, "F2"},
       {"\x1bOR", 0x524F1B, "F3"}, {"\x1b[[C", 0x435B5B1B, "F3"}, {"\x1bOS", 0x534F1B, "F4"},
@@ -41,17 +49,24 @@ TEST_F(Decoder, EveryNamedKeyDecodesAndIsNamed) {
       {"\x01", 1, "Ctrl-A"}, {"\x03", 3, "Ctrl-C"}, {"\x1a", 26, "Ctrl-Z"}, {"a", 0x61, "a"},
   };
   for (const auto& k : table) {
-    EXPECT_EQ(keys(k.bytes), std::vector<long>{k.value}) << k.name;
+    EXPECT_EQ(keys(k.bytes), std::vector<keyvalue>{k.value}) << k.name;
     EXPECT_STREQ(keyname(k.value), k.name);
   }
-  EXPECT_EQ(keyF7, 0x7E38315B1BL);
-  EXPECT_EQ(keyF8, 0x7E39315B1BL);
+  EXPECT_EQ(keyF7, 0x7E38315B1Bu);
+  EXPECT_EQ(keyF8, 0x7E39315B1Bu);
   EXPECT_STREQ(keyname(0), "");
-  EXPECT_STREQ(keyname(0x7E30325B1B), "\x1b");  // F9 decodes but has no name
+  EXPECT_STREQ(keyname(0x7E30325B1B), "F9");
+  EXPECT_STREQ(keyname(0x7E375B1B), "\x1b");  // decodes but has no name
+  // Every form in the table decodes to one key of that name.
+  for (const keyform& f : keyforms) {
+    EXPECT_EQ(keys(f.bytes), std::vector<keyvalue>{packkey(f.bytes)}) << f.name;
+    EXPECT_EQ(keyof(packkey(f.bytes)), f.id) << f.name;
+  }
+  EXPECT_EQ(keyof('a'), key::none);
 }
 
 TEST_F(Decoder, SequencesSplitIntoKeysOnePerPoll) {
-  const std::pair<const char*, std::vector<long>> cases[] = {
+  const std::pair<const char*, std::vector<keyvalue>> cases[] = {
       {"ab", {0x61, 0x62}},
       {"\xb0\xa1", {0xB0, 0xA1}},
       {"\x1b[20~", {0x7E30325B1B}},  // F9
@@ -70,23 +85,105 @@ TEST_F(Decoder, SequencesSplitIntoKeysOnePerPoll) {
   for (const auto& c : cases) EXPECT_EQ(keys(c.first), c.second) << c.first + 1;
   // Stale bytes behind the pending ones never complete a sequence.
   keys("\x1b[19~");
-  EXPECT_EQ(keys("\x1b[1"), (std::vector<long>{27, '[', '1'}));
+  EXPECT_EQ(keys("\x1b[1"), (std::vector<keyvalue>{27, '[', '1'}));
 }
 
 TEST_F(Decoder, FullBufferTakesNoMore) {
-  std::string lots(mykbhit::pendsize + 50, 'z');
+  std::string lots(keydecoder::pendsize + 50, 'z');
   int taken = kb.feed(reinterpret_cast<const unsigned char*>(lots.data()),
                       static_cast<int>(lots.size()));
-  EXPECT_EQ(taken, mykbhit::pendsize);
+  EXPECT_EQ(taken, keydecoder::pendsize);
   EXPECT_EQ(kb.feed(reinterpret_cast<const unsigned char*>("x"), 1), 0);
   // An escape sequence at the very end of a full buffer decodes in bounds.
-  kb.pendlen = mykbhit::pendsize - 2;
+  kb.pendlen = keydecoder::pendsize - 2;
   kb.pendbuf[kb.pendlen - 1] = 27;
-  long last = 0;
+  keyvalue last = 0;
   int n = 0;
-  for (; kb.pendlen > 0; n++) last = kb.nextkey();
-  EXPECT_EQ(n, mykbhit::pendsize - 2);
+  for (; kb.pendlen > 0; n++) last = kb.next();
+  EXPECT_EQ(n, keydecoder::pendsize - 2);
   EXPECT_EQ(last, 27);
+}
+
+}  // namespace
+
+// The preload library comes ahead of the sanitizer runtime in this process.
+extern "C" const char* __asan_default_options() { return "verify_asan_link_order=0"; }
+
+namespace {
+
+void marker(int) {}
+
+sighandler_t handlerof(int sig) {
+  struct sigaction now = {};
+  sigaction(sig, nullptr, &now);
+  return now.sa_handler;
+}
+
+// A pseudo-terminal stands in for standard input and output, so the
+// developer's own terminal is never touched.
+class Terminal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+    fflush(stdout);
+    savedin = dup(0);
+    savedout = dup(1);
+    dup2(slave, 0);
+    dup2(slave, 1);
+  }
+  void TearDown() override {
+    dup2(savedin, 0);
+    dup2(savedout, 1);
+    for (int fd : {savedin, savedout, slave, master}) close(fd);
+  }
+  std::string shown() {
+    char buf[100];
+    ssize_t n = read(master, buf, sizeof buf);
+    return n > 0 ? std::string(buf, n) : "";
+  }
+  int master = -1, slave = -1, savedin = -1, savedout = -1;
+};
+
+TEST_F(Terminal, RawAndCaughtWhileTheReaderLivesThenGivenBack) {
+  termios before{};
+  ASSERT_EQ(tcgetattr(slave, &before), 0);
+  struct sigaction mine = {}, old = {};
+  mine.sa_handler = marker;
+  sigaction(SIGTERM, &mine, &old);
+  sighandler_t hup = handlerof(SIGHUP), intr = handlerof(SIGINT);
+  {
+    mykbhit kb;
+    termios during{};
+    tcgetattr(slave, &during);
+    EXPECT_EQ(during.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(shown(), "\033[?25l");  // the cursor hidden
+    EXPECT_NE(handlerof(SIGTERM), marker);
+    EXPECT_NE(handlerof(SIGHUP), hup);
+    EXPECT_NE(handlerof(SIGINT), intr);
+    ASSERT_EQ(write(master, "\x1b[19~q", 6), 6);
+    keyvalue k = 0;
+    for (int i = 0; i < 1000 && !k; i++) {
+      k = kb.kbhit();
+      if (!k) usleep(1000);
+    }
+    EXPECT_EQ(k, keyF8);
+    EXPECT_EQ(kb.kbhit(), keyvalue('q'));
+    EXPECT_EQ(kb.kbhit(), 0u);
+  }
+  termios after{};
+  tcgetattr(slave, &after);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
+  EXPECT_EQ(shown(), "\033[?25h");
+  EXPECT_EQ(handlerof(SIGTERM), marker);
+  EXPECT_EQ(handlerof(SIGHUP), hup);
+  EXPECT_EQ(handlerof(SIGINT), intr);
+  sigaction(SIGTERM, &old, nullptr);
+  // Gone readers leave the terminal alone.
+  mykbhit::restoreterminal();
+  termios later{};
+  tcgetattr(slave, &later);
+  EXPECT_EQ(later.c_lflag, after.c_lflag);
 }
 
 }  // namespace

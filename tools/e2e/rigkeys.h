@@ -8,11 +8,13 @@
 
 #include <string>
 
-// The bytes of a named key: "F1".."F12", "up", "down", "right", "left",
-// "home", "end", "insert", "delete", "pgup", "pgdown", "enter", "tab",
-// "esc", "backspace", "space", "ctrl-a".."ctrl-z"; "xterm-F1".."xterm-F4"
-// for the ESC O P .. ESC O S forms. Names are case-blind. Throws
-// std::invalid_argument for an unknown name.
+// The bytes of a named key as the Linux console sends them: every name of
+// the program's key table (devices/keys.h: "F1".."F12", "up", "down",
+// "right", "left", "home", "end", "insert", "delete", "pgup", "pgdown",
+// "enter", "tab", "esc", "backspace"), "space", "ctrl-a".."ctrl-z", and
+// "xterm-" before a name for a key's xterm-style form ("xterm-F1" is
+// ESC O P). Names are case-blind. Throws std::invalid_argument for an
+// unknown name.
 std::string keybytes(const std::string& name);
 
 // The number of non-zero key values bihua takes from bytes written to a

@@ -1,0 +1,53 @@
+// The escape-sequence decoder.
+#include "devices/keydecoder.h"
+
+#include <cstring>
+
+keydecoder::keydecoder() : pendbuf(new unsigned char[pendsize]()), pendlen(0) {}
+
+keydecoder::~keydecoder() { delete[] pendbuf; }
+
+int keydecoder::feed(const unsigned char* bytes, int n) {
+  int room = pendsize - pendlen;
+  if (n > room) n = room;
+  if (n > 0) {
+    std::memcpy(pendbuf + pendlen, bytes, n);
+    pendlen += n;
+  }
+  return n > 0 ? n : 0;
+}
+
+keyvalue keydecoder::next() {
+  if (pendlen <= 0) return 0;
+  unsigned char b[5];
+  for (int i = 0; i < 5; i++) b[i] = i < pendlen ? pendbuf[i] : 0;
+  if (b[0] != 27) {
+    consume(1);
+    return b[0];
+  }
+  int len;
+  if ((b[1] == '[' || b[1] == 'O') && b[2] >= 'A' && b[2] <= 'Z')
+    len = 3;
+  else if (b[3] == '~' || (b[1] == '[' && b[2] == '['))
+    len = 4;
+  else if (b[4] == '~')
+    len = 5;
+  else {
+    consume(1);
+    return 27;
+  }
+  keyvalue value = 0;
+  for (int i = len - 1; i >= 0; i--) value = value << 8 | b[i];
+  consume(len);
+  return value;
+}
+
+void keydecoder::consume(int n) {
+  // ESC [ [ with nothing after it is taken whole though only three of its
+  // four bytes are there.
+  if (n > pendlen) n = pendlen;
+  pendlen -= n;
+  std::memmove(pendbuf, pendbuf + n, pendlen);
+  int tail = pendsize - pendlen;
+  std::memset(pendbuf + pendlen, 0, tail < 10 ? tail : 10);
+}
