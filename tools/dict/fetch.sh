@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Downloads the pinned Debian packages listed in packages.txt into
+# Downloads the pinned Debian packages listed in packages.txt (the sources
+# of the tables) and measure.txt (used by report.py only) into
 # tools/cache/deb and unpacks them into tools/cache/root (git-ignored).
 # Nothing is installed on the system.
 set -euo pipefail
@@ -7,7 +8,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 cache="$(cd "$here/.." && pwd)/cache"
 mkdir -p "$cache/deb"
 
-mapfile -t pkgs < <(grep -v '^#' "$here/packages.txt" | grep .)
+mapfile -t pkgs < <(grep -hv '^#' "$here/packages.txt" "$here/measure.txt" | grep .)
 
 missing=()
 for p in "${pkgs[@]}"; do

@@ -9,6 +9,7 @@ code field masked to the typed length equals the typed code, six candidates
 a page, in table order.
 """
 
+import bisect
 import collections
 import os
 import sys
@@ -18,6 +19,9 @@ import gendict  # noqa: E402
 
 TOP = 3000
 PAGE = 6
+WORDS = 2000
+WORDPAGE = 4
+JIEBA = os.path.join(gendict.CACHE, 'usr', 'lib', 'python3', 'dist-packages', 'jieba', 'dict.txt')
 
 
 def mask(n):
@@ -42,6 +46,64 @@ def wubi_exact(t):
     for text, code, _ in t.phrases:
         out[code].append(text)
     return out
+
+
+def frequent_words(n):
+    """The n most frequent two-character GB2312 words of jieba's list."""
+    words = []
+    with open(JIEBA, encoding='utf-8') as f:
+        for line in f:
+            parts = line.split()
+            if len(parts) >= 2 and len(parts[0]) == 2 and gendict.is_hanzi_text(parts[0]):
+                words.append((-int(parts[1]), parts[0]))
+    words.sort()
+    return [w for _, w in words[:n]]
+
+
+def words_by_table(t, page):
+    """First word page as the phrase-table scan gives it: the first entries
+    in table order whose first character is on the page."""
+    out = []
+    for text, _, _ in t.phrases:
+        if text[0] in page:
+            out.append(text)
+            if len(out) == WORDPAGE:
+                break
+    return out
+
+
+def words_by_index(t, page):
+    """First word page as the word index gives it: the lowest ranks among
+    the page characters' lists."""
+    ranks = []
+    for ch in set(page):
+        s = gendict.word_slot(ch)
+        lst = t.wordlist[t.wordfirst[s]:t.wordfirst[s + 1]]
+        ranks.extend(t.wordrank[k] for k in lst[:WORDPAGE])
+    ranks.sort()
+    byrank = {t.wordrank[k]: k for k in t.wordlist}
+    return [t.phrases[byrank[r]][0] for r in ranks[:WORDPAGE]]
+
+
+def word_measure(t, pinyins):
+    """How many of the frequent words show on the first word page after
+    typing their first character's pinyin (any reading), table scan and
+    word index."""
+    pages = {}
+    before = after = 0
+    for w in frequent_words(WORDS):
+        hit_before = hit_after = False
+        for py in pinyins.get(w[0], []):
+            if py not in pages:
+                page = first_page(t, py)
+                pages[py] = (page, words_by_table(t, page), words_by_index(t, page))
+            page, old, new = pages[py]
+            if w[0] in page:
+                hit_before |= w in old
+                hit_after |= w in new
+        before += hit_before
+        after += hit_after
+    return before, after
 
 
 def main():
@@ -86,6 +148,13 @@ def main():
         print('  of the top %d: %d' % (limit, hits))
     misses = [c for c in top[:500] if not on_page(c, best[c][0])]
     print('  top-500 characters off the first page: %s' % ''.join(misses))
+
+    if os.path.exists(JIEBA):
+        before, after = word_measure(t, pinyins)
+        print('top %d two-character words (jieba) on the first word page after their first '
+              'character\'s pinyin: phrase-table order %d, word index %d' % (WORDS, before, after))
+    else:
+        print('word measure skipped: %s missing (run fetch.sh)' % JIEBA)
 
     exact = wubi_exact(t)
     first = sum(1 for c in top if exact[t.full[c]][:1] == [c])
