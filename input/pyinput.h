@@ -72,6 +72,8 @@ class pyinput : public amyview {
   int chinum(int k) const { return chiidx[k + 1] - chiidx[k]; }
   void reset();
   int codelength() const;
+  // Empties the lists and the page state for a new code.
+  void startcode();
 
   // ---- dump tools (forwarded to dumptools.h; the writers end the process)
   void setchiwbfile();
@@ -94,5 +96,4 @@ class pyinput : public amyview {
   bool passon(int type, int a1, int a2, int a3, int a4, int a5);
   bool cyclemode();
   bool page(bool forward);
-  void startcode();
 };

@@ -147,6 +147,12 @@ bool pyinput::search1(bool forward) {
 // ---- wubi -------------------------------------------------------------------
 
 namespace {
+// The first three letters of a code as a number that sorts like the
+// letters as a string (a missing letter as 0, so "a" before "aa").
+uint32_t firstthree(uint64_t field) {
+  return static_cast<uint32_t>((field & 0xFF) << 16 | (field & 0xFF00) | (field >> 16 & 0xFF));
+}
+
 // The entry text and its code letters, then one blank.
 int wblabel(char* label, const char* text, int length, uint64_t field) {
   std::memcpy(label, text, length);
@@ -165,10 +171,19 @@ bool pyinput::searchwb(bool forward) {
   int n = codelength();
   // zhistart < 0: no page shown yet for this code.
   int page = zhistart < 0 ? 0 : forward ? wbpage + 1 : std::max(wbpage - 1, 0);
+  // The phrase table is ordered by the first three letters, so every code
+  // that starts with the typed letters lies in one stretch of it.
+  uint32_t lo = firstthree(k), hi = lo | (n >= 3 ? 0 : 0xFFFFu >> (8 * (n - 1)));
+  int from = static_cast<int>(std::lower_bound(chiwb, chiwb + chicount, lo,
+                                               [](uint64_t c, uint32_t v) { return firstthree(c) < v; }) -
+                              chiwb);
+  int to = static_cast<int>(std::upper_bound(chiwb + from, chiwb + chicount, hi,
+                                             [](uint32_t v, uint64_t c) { return v < firstthree(c); }) -
+                            chiwb);
   // One pass: the exact and the extending matches of the wanted page.
   int exact[pageslots], longer[wordslots];
   int ne = 0, nl = 0, seenexact = 0, seenlonger = 0;
-  for (int e = 0; e < chicount; e++) {
+  for (int e = from; e < to; e++) {
     uint64_t c = chiwb[e];
     if (c == k) {
       if (seenexact++ >= page * pageslots && ne < pageslots) exact[ne++] = e;

@@ -240,6 +240,34 @@ TEST_F(row, WubiCommitsAUniqueFullCodeAtOnce) {
   EXPECT_EQ(digiselview::waitsel, 0);
 }
 
+// The first six exact and four longer entries in table order, found by a
+// plain scan of the whole phrase table.
+TEST_F(row, WubiListsMatchAScanOfTheWholeTable) {
+  wubi();
+  for (const char* code : {"a", "g", "y", "aa", "kh", "khk", "tgjf", "yyy", "gggg", "xyz"}) {
+    type(code);
+    uint64_t k = field(code), mask = (1ULL << (8 * std::strlen(code))) - 1;
+    std::vector<std::string> exact, longer;
+    for (int e = 0; e < inputhzchinumber; e++) {
+      std::string text(inputhzchi + inputhzchiindex[e], inputhzchiindex[e + 1] - inputhzchiindex[e]);
+      if (inputhzchiwb[e] == k && exact.size() < 6) exact.push_back(text);
+      if (inputhzchiwb[e] != k && (inputhzchiwb[e] & mask) == k && longer.size() < 4)
+        longer.push_back(text);
+    }
+    std::vector<std::string> left, right;
+    for (int s = 0; s < 10; s++) {
+      const digiselview* list = s < 6 ? p.leftsel : p.rightsel;
+      std::string label = slot(list, s);
+      size_t text = label.find_first_of("abcdefghijklmnopqrstuvwxy");
+      if (!label.empty()) (s < 6 ? left : right).push_back(label.substr(0, text));
+    }
+    EXPECT_EQ(left, exact) << code;
+    EXPECT_EQ(right, longer) << code;
+    put(',');
+    put(' ');
+  }
+}
+
 TEST_F(row, WubiPagesThroughExactAndLongerCodes) {
   wubi();
   type("g");
