@@ -26,8 +26,8 @@ struct fullwidthtable {
     const struct {
       char c;
       unsigned char b1, b2;
-    } own[] = {{'"', 0xA1, 0xB0}, {'\'', 0xA1, 0xAE}, {'.', 0xA1, 0xA3}, {'<', 0xA1, 0xB6},
-               {'>', 0xA1, 0xB7}, {'[', 0xA1, 0xBE}, {'\\', 0xA1, 0xA2}, {']', 0xA1, 0xBF}};
+    } own[] = {{'"', 0xA1, 0xB0}, {'\'', 0xA1, 0xAE}, {'.', 0xA1, 0xA3},  {'<', 0xA1, 0xB6},
+               {'>', 0xA1, 0xB7}, {'[', 0xA1, 0xBE},  {'\\', 0xA1, 0xA2}, {']', 0xA1, 0xBF}};
     for (const auto& o : own) {
       cdc[2 * (o.c - 0x20)] = o.b1;
       cdc[2 * (o.c - 0x20) + 1] = o.b2;
@@ -113,14 +113,15 @@ int pyinput::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
     draw();
     return 1;
   }
-  if (type != evChar)
-    return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
+  if (type != evChar) return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
   if (mode == 0) return passon(type, a1, a2, a3, a4, a5);
   if (a1 >= 'a' && a1 <= 'z') return typeletter(a1);
   if (a1 == 8) return eraseletter() || passon(type, a1, a2, a3, a4, a5);
   if (a1 == ' ' && digiselview::waitsel) a1 = '0';
   if ((a1 == '.' || a1 == ',') && digiselview::waitsel) return page(a1 == '.');
-  if (a1 == '0' || digiselview::waitsel)
+  // While candidates wait, a slot digit chooses; anything else goes on and
+  // the candidates stay.
+  if (digiselview::waitsel)
     return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
   return passon(type, a1, a2, a3, a4, a5);
 }
@@ -166,9 +167,8 @@ bool pyinput::eraseletter() {
   int n = codelength();
   if (n > 0) code[n - 1] = 0;
   if (n > 1) return lookup();
-  reset();
   digiselview::waitsel = 0;
-  draw();
+  reset();
   return n > 0;
 }
 

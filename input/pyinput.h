@@ -33,9 +33,9 @@ class pyinput : public amyview {
   int chicount;
   const int* chiidx;
   const uint64_t* chiwb;
-  int zhipos;   // pytab index right after the last character shown
-  int chipos;   // word rank right after the last word shown
-  int ringpos;  // pagechars slot of the last word's first character
+  int zhipos;                 // pytab index right after the last character shown
+  int chipos;                 // word rank right after the last word shown
+  int ringpos;                // pagechars slot of the last word's first character
   unsigned short* pagechars;  // characters of the left page's slots, 0 when empty
   digiselview* leftsel;
   digiselview* rightsel;
@@ -81,9 +81,9 @@ class pyinput : public amyview {
   uint64_t awordwb(const unsigned short* chars, int n);
 
  private:
-  int zhistart;  // pytab index of the first character shown, -1 for none
+  int zhistart;   // pytab index of the first character shown, -1 for none
   int wordstart;  // rank of the first word shown
-  int wbpage;  // wubi page: which six exact and four extending entries
+  int wbpage;     // wubi page: which six exact and four extending entries
 
   uint64_t key() const;
   void putchar(int slot, int row);

@@ -153,6 +153,18 @@ uint32_t firstthree(uint64_t field) {
   return static_cast<uint32_t>((field & 0xFF) << 16 | (field & 0xFF00) | (field >> 16 & 0xFF));
 }
 
+// The phrase table is ordered by the first three letters of the codes, so
+// every code that starts with the n typed letters of key lies in one
+// stretch [from, to) of it.
+void wbstretch(const uint64_t* chiwb, int chicount, uint64_t key, int n, const uint64_t*& from,
+               const uint64_t*& to) {
+  uint32_t lo = firstthree(key), hi = lo | (n >= 3 ? 0 : 0xFFFFu >> (8 * (n - 1)));
+  from = std::lower_bound(chiwb, chiwb + chicount, lo,
+                          [](uint64_t c, uint32_t v) { return firstthree(c) < v; });
+  to = std::upper_bound(from, chiwb + chicount, hi,
+                        [](uint32_t v, uint64_t c) { return v < firstthree(c); });
+}
+
 // The entry text and its code letters, then one blank.
 int wblabel(char* label, const char* text, int length, uint64_t field) {
   std::memcpy(label, text, length);
@@ -171,19 +183,13 @@ bool pyinput::searchwb(bool forward) {
   int n = codelength();
   // zhistart < 0: no page shown yet for this code.
   int page = zhistart < 0 ? 0 : forward ? wbpage + 1 : std::max(wbpage - 1, 0);
-  // The phrase table is ordered by the first three letters, so every code
-  // that starts with the typed letters lies in one stretch of it.
-  uint32_t lo = firstthree(k), hi = lo | (n >= 3 ? 0 : 0xFFFFu >> (8 * (n - 1)));
-  int from = static_cast<int>(std::lower_bound(chiwb, chiwb + chicount, lo,
-                                               [](uint64_t c, uint32_t v) { return firstthree(c) < v; }) -
-                              chiwb);
-  int to = static_cast<int>(std::upper_bound(chiwb + from, chiwb + chicount, hi,
-                                             [](uint32_t v, uint64_t c) { return v < firstthree(c); }) -
-                            chiwb);
-  // One pass: the exact and the extending matches of the wanted page.
+  // One pass over the stretch that can match: the exact and the extending
+  // matches of the wanted page.
+  const uint64_t *from, *to;
+  wbstretch(chiwb, chicount, k, n, from, to);
   int exact[pageslots], longer[wordslots];
   int ne = 0, nl = 0, seenexact = 0, seenlonger = 0;
-  for (int e = from; e < to; e++) {
+  for (int e = static_cast<int>(from - chiwb); e < to - chiwb; e++) {
     uint64_t c = chiwb[e];
     if (c == k) {
       if (seenexact++ >= page * pageslots && ne < pageslots) exact[ne++] = e;

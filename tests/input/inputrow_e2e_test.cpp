@@ -24,8 +24,8 @@ TEST_P(InputRow, ShowsPinyinCandidatesLikeTheReferencePicture) {
   // The row and its lists are white inside their yellow frames.
   EXPECT_EQ(row.at(w / 5 + 1, 0), 0xFFFF00u);
   EXPECT_GT(row.count(0x000000), 200);
-  std::string png = std::string(BIHUA_SOURCE_DIR) + "/tests/input/inputrow-" +
-                    std::to_string(w) + "x" + std::to_string(h) + ".png";
+  std::string png = std::string(BIHUA_SOURCE_DIR) + "/tests/input/inputrow-" + std::to_string(w) +
+                    "x" + std::to_string(h) + ".png";
   EXPECT_TRUE(matchesreference(row, png, {run.cursorbox()}));
   EXPECT_TRUE(run.stop());
 }

@@ -2,6 +2,8 @@
 // choosing candidates, the three searches paging both ways, mode and width
 // switches, full-width conversion and the quote flags. What the row passes
 // on is recorded as the window would receive it.
+#include "input/pyinput.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,13 +13,12 @@
 
 #include "input/inputwords.h"
 #include "input/inpywb.h"
-#include "input/pyinput.h"
 #include "tests/views/viewtest.h"
 #include "views/viewevents.h"
 
 namespace {
 
-std::string sent;  // character bytes that reached the window
+std::string sent;         // character bytes that reached the window
 std::vector<int> others;  // types of the other events that reached it
 int record(int type, int a1, int, int, int, int) {
   if (type == evChar)
@@ -249,7 +250,8 @@ TEST_F(row, WubiListsMatchAScanOfTheWholeTable) {
     uint64_t k = field(code), mask = (1ULL << (8 * std::strlen(code))) - 1;
     std::vector<std::string> exact, longer;
     for (int e = 0; e < inputhzchinumber; e++) {
-      std::string text(inputhzchi + inputhzchiindex[e], inputhzchiindex[e + 1] - inputhzchiindex[e]);
+      std::string text(inputhzchi + inputhzchiindex[e],
+                       inputhzchiindex[e + 1] - inputhzchiindex[e]);
       if (inputhzchiwb[e] == k && exact.size() < 6) exact.push_back(text);
       if (inputhzchiwb[e] != k && (inputhzchiwb[e] & mask) == k && longer.size() < 4)
         longer.push_back(text);

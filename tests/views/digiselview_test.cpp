@@ -1,11 +1,12 @@
 // The numbered candidate list: slot texts, the digit and the click that
 // choose a slot, and what a chosen slot sends on.
+#include "views/digiselview.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "tests/views/viewtest.h"
-#include "views/digiselview.h"
 #include "views/viewevents.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(lists, SetcharReplacesOneSlotAndKeepsTheOthers) {
   v.setchar('8', "xyz", 3);
   v.setchar('3', "no", 2);  // not a slot of this list
   EXPECT_STREQ(v.selstr, "6ab78xyz9");
-  v.setchar('6', "c", 1);      // shorter
+  v.setchar('6', "c", 1);       // shorter
   v.setchar('8', "longer", 6);  // longer
   EXPECT_STREQ(v.selstr, "6c78longer9");
   EXPECT_EQ(v.slotlen[8], 6);

@@ -130,8 +130,7 @@ int main() {
     sink = sink + b[12345];
   });
 
-  std::printf("lookup per typed letter (goal: under 100 us), best of %d runs a letter\n",
-              repeats);
+  std::printf("lookup per typed letter (goal: under 100 us), best of %d runs a letter\n", repeats);
   report("pinyin characters (search)", chars);
   report("pinyin words (search1)", words);
   report("wubi (searchwb)", wubi);
