@@ -54,7 +54,7 @@ DEFINE_REAL(FILE*, fopen64, const char*, const char*)
 DEFINE_REAL(int, ioctl, int, unsigned long, ...)
 DEFINE_REAL(ssize_t, write, int, const void*, size_t)
 DEFINE_REAL(ssize_t, pwrite, int, const void*, size_t, off_t)
-DEFINE_REAL(ssize_t, pwrite64, int, const void*, size_t, off_t)
+DEFINE_REAL(ssize_t, pwrite64, int, const void*, size_t, off64_t)
 DEFINE_REAL(int, close, int)
 DEFINE_REAL(int, dup, int)
 DEFINE_REAL(int, dup2, int, int)
@@ -325,7 +325,7 @@ EXPORT ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
   return r;
 }
 
-EXPORT ssize_t pwrite64(int fd, const void* buf, size_t n, off_t at) {
+EXPORT ssize_t pwrite64(int fd, const void* buf, size_t n, off64_t at) {
   ssize_t r = REAL(pwrite64)(fd, buf, n, at);
   pushed(fd, r);
   return r;
