@@ -293,6 +293,15 @@ TEST_F(row, WubiPagesThroughExactAndLongerCodes) {
   EXPECT_EQ(rightpage(p), right0);
   put(',');  // before the first page: the first page
   EXPECT_EQ(rightpage(p), right0);
+  put(' ');
+
+  type("trnt");  // one page of exact entries and nothing longer
+  std::vector<std::string> only = leftpage(p);
+  ASSERT_GT(only.size(), 1u);
+  put('.');  // past the end: unchanged
+  EXPECT_EQ(leftpage(p), only);
+  put(',');
+  EXPECT_EQ(leftpage(p), only);
 }
 
 TEST_F(row, SwitchesAndLabels) {
