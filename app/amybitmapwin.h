@@ -68,6 +68,13 @@ class amybitmapwin : public mybitmapwin {
   // Saves the pane with the focus (F7 and the F7 button).
   void savefocused();
 
+  // The command pane (commands.cpp): runs one line of pane 2, an internal
+  // command if it is one, else a shell command.
+  void docommand(unsigned char* line, int length);
+  bool doinercmd(const char* line);
+  bool opendoc(const char* order, const char* name);
+  bool findwod(const char* order, const char* word);
+
   // Panes by id, 0..2; null for any other id.
   editview* pane(int id) const;
   // Id of the pane that has the focus: 0, else 1, else 2.
@@ -86,4 +93,6 @@ class amybitmapwin : public mybitmapwin {
   void drawpane(int id);
   void drawinputview();
   void readcommandoutput();
+  void runshell();
+  void recordcommand(int length);
 };

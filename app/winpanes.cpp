@@ -33,12 +33,8 @@ void amybitmapwin::copyedit() {}
 
 void amybitmapwin::esccycle() {}
 
-void amybitmapwin::runcommandline() {}
-
 void amybitmapwin::savefocused() {}
 
 void amybitmapwin::drawinputview() {
   if (pyinputview) pyinputview->draw();
 }
-
-void amybitmapwin::readcommandoutput() {}

@@ -1,0 +1,304 @@
+// The command pane (pane 2): Enter runs the text line under its cursor.
+// "open1"/"open2" load a file into pane 0/1, "find1"/"find2" search pane
+// 0/1, anything else runs in the shell with its output poured into pane 1
+// ("ed1.txt"); the command is recorded at the end of pane 2.
+//
+// Section order: free helpers (commands.h), then the window's members.
+#include "app/commands.h"
+
+#include <fcntl.h>
+#include <sys/select.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "app/amybitmapwin.h"
+#include "editor/editview.h"
+#include "views/statusbar.h"
+
+namespace {
+
+const char* const outputname = "ed1.txt";
+
+// The blanks that separate words, as scanf's %s sees them in the C locale.
+bool isseparator(char c) { return c && strchr(" \t\n\v\f\r", c); }
+
+// Copies the word at p (after blanks) into out; 0 when there is none, -1
+// when it does not fit.
+int takeword(const char*& p, char* out, int outmax) {
+  while (isseparator(*p)) p++;
+  if (!*p) return 0;
+  const char* start = p;
+  while (*p && !isseparator(*p)) p++;
+  int n = static_cast<int>(p - start);
+  if (n >= outmax) return -1;
+  memcpy(out, start, n);
+  out[n] = 0;
+  return 1;
+}
+
+// A notice naming a file (format holds one %s).
+void notice(const char* format, const char* name) {
+  snprintf(publicbuffer, publicbuffersize, format, name);
+  dispmsg1(publicbuffer);
+}
+
+// popen with standard input from /dev/null, so that a command that reads
+// (cat, read, an editor) ends at once instead of taking the user's keys.
+// The window's own standard input (the terminal) is put back at once.
+FILE* shellread(const char* command) {
+  int saved = fcntl(0, F_DUPFD_CLOEXEC, 3);  // -1 when 0 is not open
+  int null = open("/dev/null", O_RDONLY);
+  if (null < 0) {
+    if (saved >= 0) close(saved);
+    return nullptr;
+  }
+  if (null != 0) {
+    dup2(null, 0);
+    close(null);
+  }
+  FILE* pipe = popen(command, "r");
+  if (saved >= 0) {
+    dup2(saved, 0);
+    close(saved);
+  } else {
+    close(0);
+  }
+  return pipe;
+}
+
+// Stops a command whose output does not fit pane: closes it and says so.
+int stopoutput(FILE*& pipe, editview* pane) {
+  pclose(pipe);
+  pipe = nullptr;
+  notice("%s已满，命令输出停止", pane->filename);
+  return -1;
+}
+
+}  // namespace
+
+// ---- helpers
+
+int isfilewaiting(int fd) {
+  if (fd < 0 || fd >= FD_SETSIZE) return -1;
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(fd, &set);
+  timeval now = {0, 0};
+  int r = select(fd + 1, &set, nullptr, nullptr, &now);
+  if (r < 0) return -1;
+  return r > 0 ? 1 : 0;
+}
+
+textline linearound(const unsigned char* text, int len, int at) {
+  at = std::max(0, std::min(at, len));
+  int start = at;
+  while (start > 0 && text[start - 1] != '\n') start--;
+  const void* lf = memchr(text + at, '\n', len - at);
+  int end = lf ? static_cast<int>(static_cast<const unsigned char*>(lf) - text) + 1 : len;
+  return {start, end - start, lf == nullptr};
+}
+
+int splitcommand(const char* line, char* order, int ordermax, char* fn, int fnmax) {
+  order[0] = fn[0] = 0;
+  const char* p = line;
+  int first = takeword(p, order, ordermax);
+  if (first <= 0) return first;
+  int second = takeword(p, fn, fnmax);
+  if (second < 0) order[0] = fn[0] = 0;
+  return second < 0 ? -1 : 1 + second;
+}
+
+int findnext(const unsigned char* text, int len, int from, const char* word, int wordlen) {
+  int wrapped = -1;  // first match at or before from
+  int step = 1;
+  for (int i = 0; i < len; i += step) {
+    step = text[i] >= 0x80 && i + 1 < len && text[i + 1] >= 0x80 ? 2 : 1;
+    if (i + wordlen > len || memcmp(text + i, word, wordlen) != 0) continue;
+    if (i > from) return i;
+    if (wrapped < 0) wrapped = i;
+  }
+  return wrapped;
+}
+
+int collectoutput(FILE*& pipe, editview* pane, int chunk) {
+  if (!pipe || !pane) return 0;
+  int fd = fileno(pipe);
+  if (fd < 0) {
+    pclose(pipe);
+    pipe = nullptr;
+    return 0;
+  }
+  if (isfilewaiting(fd) != 1) return 0;
+  unsigned char bytes[outputchunk];
+  int want = std::min({chunk, outputchunk, editview::maxtextlen - pane->len});
+  if (want <= 0) {
+    // Full: anything still coming would be lost.
+    if (read(fd, bytes, 1) > 0) return stopoutput(pipe, pane);
+    return 0;
+  }
+  ssize_t n = read(fd, bytes, want);
+  if (n <= 0) return 0;  // the end (or an error): open until the next command
+  int lastline = pane->linecount - 1;
+  unsigned char* end = pane->textend();
+  if (!pane->insertbytes(end, bytes, static_cast<int>(n))) return stopoutput(pipe, pane);
+  if (!pane->setpara()) {
+    // More lines than the line table holds: take the read back.
+    pane->removebytes(end, pane->textend());
+    pane->setpara();
+    pane->setcur(0, lastline);
+    pane->draw();
+    return stopoutput(pipe, pane);
+  }
+  pane->setcur(0, lastline);
+  if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
+  pane->draw();
+  snprintf(publicbuffer, publicbuffersize, "read %d bytes", static_cast<int>(n));
+  dispmsg1(publicbuffer);
+  return static_cast<int>(n);
+}
+
+// ---- the window's command members
+
+namespace {
+
+char cmdbuf[cmdbufsize];
+char order[ordersize];
+char fn[fnsize];
+char serword[serwordsize];
+
+// A command refused because it would drop unsaved changes is kept here;
+// the same line run again next goes ahead and drops them.
+char refusedline[cmdbufsize];
+bool refusedset = false;
+bool discardconfirmed = false;
+// Set when the command being run was refused: it is then not recorded, and
+// the line stays in pane 2 to be corrected.
+bool commandrefused = false;
+
+// True when pane's text may be replaced: it has no unsaved changes, or this
+// line was refused for that reason just before.
+bool mayreplace(editview* pane) {
+  if (!pane->ischanged() || discardconfirmed) return true;
+  notice("%s有未保存的修改：先按F7保存，或再按一次回车放弃修改", pane->filename);
+  strcpy(refusedline, cmdbuf);
+  refusedset = true;
+  commandrefused = true;
+  return false;
+}
+
+}  // namespace
+
+void amybitmapwin::runcommandline() {
+  if (!ed2) return;
+  textline line = linearound(ed2->text, ed2->len, static_cast<int>(ed2->cur - ed2->text));
+  docommand(ed2->text + line.start, line.length);
+}
+
+void amybitmapwin::docommand(unsigned char* line, int length) {
+  cmdbuf[0] = 0;
+  while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) length--;
+  if (length > maxcommandlth) {
+    snprintf(publicbuffer, publicbuffersize, "命令过长（%d字节，最多%d字节），未执行", length,
+             maxcommandlth);
+    dispmsg1(publicbuffer);
+    return;
+  }
+  memcpy(cmdbuf, line, length);
+  cmdbuf[length] = 0;
+  dispmsg1(cmdbuf);
+  discardconfirmed = refusedset && strcmp(cmdbuf, refusedline) == 0;
+  refusedset = false;
+  commandrefused = false;
+  if (!doinercmd(cmdbuf)) runshell();
+  if (!commandrefused) recordcommand(length);
+}
+
+bool amybitmapwin::doinercmd(const char* line) {
+  if (strlen(line) < 5 || (line[4] != '1' && line[4] != '2')) return false;
+  if (splitcommand(line, order, ordersize, fn, fnsize) <= 0) return false;
+  return opendoc(order, fn) || findwod(order, fn);
+}
+
+bool amybitmapwin::opendoc(const char* ord, const char* name) {
+  editview* pane;
+  if (strcmp(ord, "open1") == 0)
+    pane = ed0;
+  else if (strcmp(ord, "open2") == 0)
+    pane = ed1;
+  else
+    return false;
+  if (pane && mayreplace(pane)) pane->readfile(name);
+  return true;
+}
+
+bool amybitmapwin::findwod(const char* ord, const char* word) {
+  bool isfind = strcmp(ord, "find1") == 0 || strcmp(ord, "find2") == 0;
+  int n = static_cast<int>(strlen(word));
+  if (n >= serwordsize) {
+    // Too long to keep: a find is refused; any other command's second word
+    // simply does not become the search word.
+    if (!isfind) return false;
+    snprintf(publicbuffer, publicbuffersize, "查找词过长（%d字节，最多%d字节）", n,
+             serwordsize - 1);
+    dispmsg1(publicbuffer);
+    commandrefused = true;
+    return true;
+  }
+  if (n > 0) strcpy(serword, word);
+  if (!isfind) return false;
+  editview* pane = ord[4] == '1' ? ed0 : ed1;
+  if (!pane) return true;
+  int at = findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword,
+                    static_cast<int>(strlen(serword)));
+  if (at >= 0) {
+    pane->setcur(pane->text + at);
+    pane->topline = std::max(pane->curline - 3, 0);
+  } else {
+    pane->setcur(0, 0);
+    pane->topline = 0;
+  }
+  pane->draw();
+  return true;
+}
+
+// Pane 1 takes the output: emptied and named "ed1.txt" by the first
+// command (unless that would drop unsaved changes), appended to after.
+void amybitmapwin::runshell() {
+  if (!ed1) return;
+  if (strcmp(ed1->filename, outputname) != 0) {
+    if (!mayreplace(ed1)) return;
+    dispmsg1("change name to ed1.txt");
+    ed1->clean();
+    strcpy(ed1->filename, outputname);
+    ed1->setcur(0, 0);
+    ed1->topline = 0;
+    ed1->draw();
+  }
+  if (cmdpipe) pclose(cmdpipe);
+  cmdpipe = shellread(cmdbuf);
+  if (!cmdpipe) dispmsg1("error to exec popen");
+}
+
+// Pane 2 keeps the history: a command typed on the last line gets its line
+// end; one taken from an earlier line is copied to the end.
+void amybitmapwin::recordcommand(int length) {
+  if (!ed2) return;
+  textline line = linearound(ed2->text, ed2->len, static_cast<int>(ed2->cur - ed2->text));
+  if (line.last) {
+    ed2->addcontent("\r\n", 2);
+    return;
+  }
+  // Text typed on the last line but not run stays a line of its own.
+  if (linearound(ed2->text, ed2->len, ed2->len).length > 0) ed2->addcontent("\r\n", 2);
+  char copy[cmdbufsize];
+  memcpy(copy, cmdbuf, length);
+  memcpy(copy + length, "\r\n", 2);
+  ed2->addcontent(copy, length + 2);
+}
+
+void amybitmapwin::readcommandoutput() {
+  if (collectoutput(cmdpipe, ed1, outputchunk) != 0) draw();
+}

@@ -1,0 +1,64 @@
+// The command pane's machinery apart from the window: finding the text line
+// under pane 2's cursor, splitting a line into an internal command and its
+// word, searching a pane's text, and pouring a shell command's output into
+// a pane. The window's docommand/doinercmd/opendoc/findwod (commands.cpp)
+// are built from these.
+//
+// Nothing here pushes the screen; the window does after each collected read.
+#pragma once
+
+#include <cstdio>
+
+class editview;
+
+// Sizes of the command buffers (each includes its terminating zero).
+const int cmdbufsize = 500;    // cmdbuf: the command line, without its line end
+const int ordersize = 200;     // order: first word of an internal command
+const int fnsize = 500;        // fn: its second word
+const int serwordsize = 100;   // serword: the search word kept between searches
+// Longest command: it must fit cmdbuf together with the CR LF that records
+// it in pane 2.
+const int maxcommandlth = cmdbufsize - 2;
+
+// Bytes of command output taken per pass of the main loop at most.
+const int outputchunk = 4096;
+
+// Whether fd can be read now (select, zero time-out): -1 on failure, 1 if it
+// can, 0 if not.
+int isfilewaiting(int fd);
+
+// The text line holding position at: from the byte after the LF before it
+// up to and including the next LF. A wrapped line is one line here however
+// many display lines it takes. `last` is set when no LF follows (the last
+// line of the text).
+struct textline {
+  int start;
+  int length;
+  bool last;
+};
+textline linearound(const unsigned char* text, int len, int at);
+
+// Splits line into its first two blank-separated words (further words are
+// ignored). Returns how many words were found, 0..2; -1 when a word does not
+// fit its buffer (nothing is cut). An absent second word leaves fn empty.
+int splitcommand(const char* line, char* order, int ordermax, char* fn, int fnmax);
+
+// Whether text[i] starts a character: a byte of 0x80 or above followed by
+// another such byte is one two-byte character, every other byte one.
+bool charstartat(const unsigned char* text, int len, int i);
+
+// The next place of word in text after position from, going round once:
+// the byte after `from` is tried first and `from` itself last. A match
+// starts only where a character starts. An empty word matches the first
+// character start tried. -1 when nothing matches (and for an empty text).
+int findnext(const unsigned char* text, int len, int from, const char* word, int wordlen);
+
+// One pass of collecting command output into pane: if pipe has bytes
+// waiting, appends up to chunk of them at the end of the pane's text,
+// lays it out, puts the cursor at column 0 of what was the last line
+// before, scrolls so that line shows, draws the pane and shows
+// "read %d bytes". Returns the bytes appended (0 when none).
+// When the output would pass the pane's capacity (its bytes or its line
+// table) the command is closed (pipe set to null) with a notice; nothing
+// partial is left from the refused read.
+int collectoutput(FILE*& pipe, editview* pane, int chunk);
