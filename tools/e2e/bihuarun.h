@@ -131,6 +131,10 @@ class bihuarun {
   std::vector<std::string> files() const;
   rigimage bmp() const { return rigimage::loadbmp(path("aaaaa.bmp")); }
   std::string clipboard() const;  // what the program sees as /tmp/clip.txt
+  // The file standing in for /tmp/clip.txt (names beside it, clip.txt.*,
+  // stand in for /tmp/clip.txt.*). Its folder exists from construction on,
+  // so a test can plant something there before start().
+  std::string clipfile() const { return clippath; }
 
  private:
   void reap(bool block);

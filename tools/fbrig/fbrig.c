@@ -4,7 +4,9 @@
  *                    ioctls answer the layout given by the FBRIG_* variables
  *                    below; every write to it bumps a counter in $FBRIG_COUNT
  *   /dev/input/mice  opens $FBRIG_MICE (a FIFO the test writes packets into)
- *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP
+ *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP; a name beside it,
+ *                    /tmp/clip.txt.<suffix>, opens $FBRIG_CLIP.<suffix>, and
+ *                    rename and unlink map both kinds of name the same way
  * A device whose variable is unset or empty does not exist (ENOENT), so a
  * test can never reach the real framebuffer, mouse or clipboard.
  * Everything else passes through untouched.
@@ -60,6 +62,8 @@ DEFINE_REAL(int, dup, int)
 DEFINE_REAL(int, dup2, int, int)
 DEFINE_REAL(int, dup3, int, int, int)
 DEFINE_REAL(int, fcntl, int, int, ...)
+DEFINE_REAL(int, rename, const char*, const char*)
+DEFINE_REAL(int, unlink, const char*)
 
 /* ---- path mapping ---- */
 
@@ -93,22 +97,36 @@ static int canonical(const char* path, char* out, size_t size) {
   return 1;
 }
 
-static enum device classify(int dirfd, const char* path) {
-  if (!path) return NONE;
+/* The part after "/tmp/clip.txt" of the clipboard file's name ("") or of a
+ * name beside it (".<suffix>"), else NULL. */
+static const char* clipsuffix(const char* canon) {
+  static const char base[] = "/tmp/clip.txt";
+  size_t n = sizeof base - 1;
+  if (strncmp(canon, base, n) != 0) return NULL;
+  if (canon[n] == 0 || (canon[n] == '.' && !strchr(canon + n, '/'))) return canon + n;
+  return NULL;
+}
+
+static int canonicalat(int dirfd, const char* path, char* canon, size_t size) {
   char full[PATH_MAX * 2];
   if (path[0] == '/') {
     snprintf(full, sizeof full, "%s", path);
   } else {
-    if (dirfd != AT_FDCWD) return NONE;
+    if (dirfd != AT_FDCWD) return 0;
     char cwd[PATH_MAX];
-    if (!getcwd(cwd, sizeof cwd)) return NONE;
+    if (!getcwd(cwd, sizeof cwd)) return 0;
     snprintf(full, sizeof full, "%s/%s", cwd, path);
   }
+  return canonical(full, canon, size);
+}
+
+static enum device classify(int dirfd, const char* path) {
+  if (!path) return NONE;
   char canon[PATH_MAX * 2];
-  if (!canonical(full, canon, sizeof canon)) return NONE;
+  if (!canonicalat(dirfd, path, canon, sizeof canon)) return NONE;
   if (strcmp(canon, "/dev/fb0") == 0) return FB;
   if (strcmp(canon, "/dev/input/mice") == 0) return MICE;
-  if (strcmp(canon, "/tmp/clip.txt") == 0) return CLIP;
+  if (clipsuffix(canon)) return CLIP;
   return NONE;
 }
 
@@ -121,6 +139,17 @@ static const char* standin(enum device d) {
     return NULL;
   }
   return path;
+}
+
+/* The stand-in for path, a device of kind d: for the clipboard the name
+ * beside $FBRIG_CLIP with the same suffix. */
+static const char* standinfor(enum device d, int dirfd, const char* path, char* buf, size_t size) {
+  const char* to = standin(d);
+  if (!to || d != CLIP) return to;
+  char canon[PATH_MAX * 2];
+  if (!canonicalat(dirfd, path, canon, sizeof canon)) return errno = ENOENT, NULL;
+  snprintf(buf, size, "%s%s", to, clipsuffix(canon));
+  return buf;
 }
 
 /* ---- framebuffer descriptors and the push counter ---- */
@@ -223,7 +252,8 @@ static int opendev(int dirfd, const char* path, int flags, int mode,
                    int (*pass)(int, const char*, int, int)) {
   enum device d = classify(dirfd, path);
   if (d == NONE) return track(pass(dirfd, path, flags, mode), NONE);
-  const char* to = standin(d);
+  char buf[PATH_MAX * 2];
+  const char* to = standinfor(d, dirfd, path, buf, sizeof buf);
   if (!to) return -1;
   return track(pass(AT_FDCWD, to, flags, mode), d);
 }
@@ -291,7 +321,8 @@ EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
 
 static FILE* fopendev(const char* path, const char* mode, FILE* (*real)(const char*, const char*)) {
   enum device d = classify(AT_FDCWD, path);
-  const char* to = d == NONE ? path : standin(d);
+  char buf[PATH_MAX * 2];
+  const char* to = d == NONE ? path : standinfor(d, AT_FDCWD, path, buf, sizeof buf);
   if (!to) return NULL;
   FILE* f = real(to, mode);
   if (f) track(fileno(f), d);
@@ -353,4 +384,25 @@ EXPORT int fcntl(int fd, int cmd, ...) {
 EXPORT int close(int fd) {
   if (fd >= 0 && fd < MAXFD) isfb[fd] = 0;
   return REAL(close)(fd);
+}
+
+/* The clipboard is written beside its file and renamed into place. */
+static const char* mapped(const char* path, char* buf, size_t size) {
+  enum device d = classify(AT_FDCWD, path);
+  return d == NONE ? path : standinfor(d, AT_FDCWD, path, buf, size);
+}
+
+EXPORT int rename(const char* from, const char* to) {
+  char a[PATH_MAX * 2], b[PATH_MAX * 2];
+  const char* f = mapped(from, a, sizeof a);
+  const char* t = mapped(to, b, sizeof b);
+  if (!f || !t) return -1;
+  return REAL(rename)(f, t);
+}
+
+EXPORT int unlink(const char* path) {
+  char buf[PATH_MAX * 2];
+  const char* p = mapped(path, buf, sizeof buf);
+  if (!p) return -1;
+  return REAL(unlink)(p);
 }
