@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "app/amybitmapwin.h"
+#include "app/clipboard.h"
 #include "app/globals.h"
 #include "devices/mykbhit.h"
 #include "input/pyinput.h"
@@ -72,6 +73,7 @@ int main(int argc, char** argv) {
   createbars(window, window->width);
   createinput(window, window->width);
   window->dodraw();
+  installclipboard();
   window->draw();
 
   while (!window->isquit) {

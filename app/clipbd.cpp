@@ -1,0 +1,179 @@
+// The clipboard's bytes and the file that keeps them between runs.
+#include "app/clipbd.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+namespace {
+
+// The path as a person reads it: "//tmp//clip.txt" shows as /tmp/clip.txt.
+std::string shown(const char* path) {
+  std::string s;
+  for (const char* p = path; *p; p++)
+    if (*p != '/' || s.empty() || s.back() != '/') s += *p;
+  return s;
+}
+
+// Opens what is at path for a look without following a link and without
+// waiting for a writer on a FIFO.
+int peek(const char* path) { return open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); }
+
+bool writeall(int fd, const unsigned char* p, unsigned long n) {
+  while (n > 0) {
+    ssize_t w = write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<unsigned long>(w);
+  }
+  return true;
+}
+
+// Reads up to n bytes; -1 on an error.
+long readall(int fd, unsigned char* p, unsigned long n) {
+  unsigned long got = 0;
+  while (got < n) {
+    ssize_t r = read(fd, p + got, n - got);
+    if (r < 0 && errno == EINTR) continue;
+    if (r < 0) return -1;
+    if (r == 0) break;
+    got += static_cast<unsigned long>(r);
+  }
+  return static_cast<long>(got);
+}
+
+}  // namespace
+
+clipbd::clipbd() : clipbuf(new unsigned char[clipsize]), cliplen(0), keepfile(false) {}
+
+clipbd::~clipbd() { delete[] clipbuf; }
+
+bool clipbd::setdata(const unsigned char* bytes, unsigned long n) {
+  if (n > clipsize) {
+    notice = "内容超过剪贴板容量" + std::to_string(clipsize) + "字节，未复制";
+    plainnotice = "more than the clipboard holds";
+    return false;
+  }
+  if (n > 0) memcpy(clipbuf, bytes, n);
+  cliplen = n;
+  keepfile = false;
+  return true;
+}
+
+unsigned char* clipbd::getdata(unsigned long& n) {
+  n = cliplen;
+  return clipbuf;
+}
+
+void clipbd::fail(int problem, int err) {
+  switch (problem) {
+    case 0:
+      notice = "不是本用户的普通文件，不读不写";
+      plainnotice = "not a regular file owned by you; left alone";
+      break;
+    case 1:
+      notice = "超过" + std::to_string(clipsize) + "字节，未读取";
+      plainnotice = "larger than " + std::to_string(clipsize) + " bytes; not read";
+      break;
+    default:
+      notice = std::string("出错：") + strerror(err);
+      plainnotice = strerror(err);
+  }
+}
+
+bool clipbd::ismine(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == geteuid();
+}
+
+bool clipbd::load(const char* path) {
+  cliplen = 0;
+  keepfile = false;
+  notice.clear();
+  plainnotice.clear();
+  int fd = peek(path);
+  if (fd < 0) {
+    if (errno == ENOENT) return true;
+    fail(errno == ELOOP ? 0 : 2, errno);
+  } else if (!ismine(fd)) {
+    fail(0, 0);
+  } else {
+    // One byte more than fits tells a file that is too large.
+    long n = readall(fd, clipbuf, clipsize);
+    unsigned char more;
+    if (n < 0) {
+      fail(2, errno);
+    } else if (static_cast<unsigned long>(n) == clipsize && readall(fd, &more, 1) == 1) {
+      fail(1, 0);
+    } else {
+      cliplen = static_cast<unsigned long>(n);
+    }
+  }
+  if (fd >= 0) close(fd);
+  if (notice.empty()) return true;
+  cliplen = 0;
+  keepfile = true;
+  notice = "剪贴板文件" + shown(path) + notice;
+  plainnotice = "clipboard file " + shown(path) + ": " + plainnotice;
+  return false;
+}
+
+// Whether path is free to be replaced: nothing there, or a regular file of
+// ours. Sets the notice otherwise.
+bool clipbd::checktarget(const char* path) {
+  int fd = peek(path);
+  if (fd < 0) {
+    if (errno == ENOENT) return true;
+    fail(errno == ELOOP ? 0 : 2, errno);
+    return false;
+  }
+  bool mine = ismine(fd);
+  close(fd);
+  if (!mine) fail(0, 0);
+  return mine;
+}
+
+// A new file beside path, made by us alone and readable by us alone.
+int clipbd::createbeside(const char* path, std::string& name) {
+  for (int attempt = 0; attempt < 100; attempt++) {
+    timespec t;
+    clock_gettime(CLOCK_REALTIME, &t);
+    name = std::string(path) + "." + std::to_string(getpid()) + "." +
+           std::to_string((t.tv_nsec + attempt * 7919L) % 1000000);
+    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
+bool clipbd::save(const char* path) {
+  notice.clear();
+  plainnotice.clear();
+  bool ok = checktarget(path);
+  if (ok && keepfile) return true;  // the refused file stays as it was
+  if (ok) {
+    std::string temp;
+    int fd = createbeside(path, temp);
+    ok = fd >= 0;
+    if (ok) {
+      ok = fchmod(fd, 0600) == 0 && writeall(fd, clipbuf, cliplen) && fsync(fd) == 0;
+      int err = errno;
+      if (close(fd) != 0 && ok) ok = false, err = errno;
+      if (ok && rename(temp.c_str(), path) != 0) ok = false, err = errno;
+      if (!ok) unlink(temp.c_str());
+      errno = err;
+    }
+    if (!ok) fail(2, errno);
+  }
+  if (ok) return true;
+  notice = "剪贴板文件" + shown(path) + notice;
+  plainnotice = "clipboard not saved: " + shown(path) + ": " + plainnotice;
+  return false;
+}
