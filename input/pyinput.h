@@ -86,7 +86,7 @@ class pyinput : public amyview {
   int wbpage;     // wubi page: which six exact and four extending entries
 
   uint64_t key() const;
-  void putchar(int slot, int row);
+  void putcandidate(int slot, int row);
   int fillpage(int from);
   int wordpage(int rank, bool forward, int* entries);
   bool lookup();

@@ -26,7 +26,7 @@ int pyinput::codelength() const { return static_cast<int>(strnlen(code, 8)); }
 // ---- pinyin characters ------------------------------------------------------
 
 // The character of a row followed by its wubi code, in seven bytes.
-void pyinput::putchar(int slot, int row) {
+void pyinput::putcandidate(int slot, int row) {
   char label[7];
   std::memset(label, ' ', sizeof label);
   std::memcpy(label, &zhitab[row], 2);
@@ -48,7 +48,7 @@ int pyinput::fillpage(int from) {
   if (n == 0) return 0;
   leftsel->reset();
   for (int s = 0; s < pageslots; s++) pagechars[s] = 0;
-  for (int s = 0; s < n; s++) putchar(s, pyidx[found[s]]);
+  for (int s = 0; s < n; s++) putcandidate(s, pyidx[found[s]]);
   zhistart = found[0];
   zhipos = found[n - 1] + 1;
   return n;
