@@ -386,10 +386,11 @@ EXPORT int close(int fd) {
   return REAL(close)(fd);
 }
 
-/* The clipboard is written beside its file and renamed into place. */
+/* The clipboard is written beside its file and renamed into place; only
+ * its names are mapped here (never rename or remove a device). */
 static const char* mapped(const char* path, char* buf, size_t size) {
   enum device d = classify(AT_FDCWD, path);
-  return d == NONE ? path : standinfor(d, AT_FDCWD, path, buf, size);
+  return d != CLIP ? path : standinfor(d, AT_FDCWD, path, buf, size);
 }
 
 EXPORT int rename(const char* from, const char* to) {
