@@ -2,10 +2,13 @@
 // polling loop, and on the way out writes the last screen to "aaaaa.bmp".
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
 #include "app/globals.h"
 #include "devices/mykbhit.h"
+#include "editor/editview.h"
 #include "input/pyinput.h"
 #include "views/digiselview.h"
 #include "views/mybutton.h"
@@ -59,11 +62,44 @@ void route(amybitmapwin* window, keyvalue c) {
     window->OnChar(low, high, 0);
 }
 
+// Panes placed from the screen size, registered after the button bar in the
+// order 2, 1, 0, then the files named on the command line loaded.
+void setuppanes(amybitmapwin* window, int argc, char** argv) {
+  window->ed0->init();
+  window->ed1->init();
+  window->ed2->init();
+  window->addview(window->ed2);
+  window->addview(window->ed1);
+  window->addview(window->ed0);
+  if (argc == 1) {
+    window->ed0->readfile("aaaaa.txt");
+  } else if (argc == 2) {
+    window->ed0->readfile(argv[1]);
+  } else if (argc == 3) {
+    window->ed0->readfile(argv[1]);
+    window->ed1->readfile(argv[2]);
+  }
+}
+
+// F8 leaves at once unless pane 0 or 1 holds unsaved text: then it says so
+// and only a second F8 in a row leaves.
+bool quitnow(amybitmapwin* window, bool& asked) {
+  if (asked) return true;
+  for (editview* e : {window->ed0, window->ed1}) {
+    if (e->ischanged()) {
+      snprintf(publicbuffer, publicbuffersize, "文件%s未保存；再按F8不保存退出，按其他键取消",
+               e->filename[0] ? e->filename : "(无名)");
+      dispmsg1(publicbuffer);
+      asked = true;
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  (void)argc;
-  (void)argv;
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;
@@ -71,11 +107,13 @@ int main(int argc, char** argv) {
   mybutton::pushscreen = pushwindow;
   buttongroup::sendevent = sendtowindow;
   createbars(window, window->width);
+  setuppanes(window, argc, argv);
   createinput(window, window->width);
   window->dodraw();
   installclipboard();
   window->draw();
 
+  bool quitasked = false;
   while (!window->isquit) {
     usleep(10000);
     keyvalue c = keyboard.kbhit();
@@ -85,9 +123,12 @@ int main(int argc, char** argv) {
     }
     if (c == keyF7) {
       window->savefocused();
+      window->draw();  // show the save's notice now
     } else if (c == keyF8) {
-      break;
+      if (quitnow(window, quitasked)) break;
+      window->draw();
     }
+    if (c != 0 && c != keyF8) quitasked = false;
     window->recycle();
   }
   window->dodraw();

@@ -1,13 +1,20 @@
-// The window's operations on the three editor panes: focus, Esc cycle,
-// same-file copy, saving, and the command line of the bottom pane.
-//
-// The panes arrive with the editor; until then the window has none and
-// these operations find nothing to act on.
+// The window's operations on the three editor panes: creating them, focus
+// by mouse, the Esc cycle with its same-file copy, saving the focused pane,
+// and the command line of the bottom pane.
+
+#include <cstring>
 
 #include "app/amybitmapwin.h"
+#include "devices/mymouse.h"
+#include "editor/editview.h"
 #include "input/pyinput.h"
 
-void amybitmapwin::createpanes() { ed0 = ed1 = ed2 = nullptr; }
+void amybitmapwin::createpanes() {
+  ed0 = new editview(0);
+  ed1 = new editview(1);
+  ed2 = new editview(2);
+  for (editview* e : {ed0, ed1, ed2}) e->markstroke = true;
+}
 
 editview* amybitmapwin::pane(int id) const {
   switch (id) {
@@ -21,19 +28,57 @@ editview* amybitmapwin::pane(int id) const {
   return nullptr;
 }
 
-int amybitmapwin::focusedpane() const { return 2; }
+int amybitmapwin::focusedpane() const {
+  if (ed0 && ed0->focus) return 0;
+  if (ed1 && ed1->focus) return 1;
+  return 2;
+}
 
-void amybitmapwin::drawpane(int) {}
+void amybitmapwin::drawpane(int id) {
+  if (editview* e = pane(id)) e->draw();
+}
 
-void amybitmapwin::setedfocus() {}
+void amybitmapwin::setedfocus() {
+  if (!ed0 || !mouse) return;
+  int x = mouse->x, y = mouse->y;
+  for (editview* e : {ed0, ed1, ed2}) {
+    if (e->x1 <= x && x <= e->x2 && e->y1 <= y && y <= e->y2) {
+      ed0->focus = ed1->focus = ed2->focus = false;
+      e->focus = true;
+      for (editview* d : {ed0, ed1, ed2}) d->draw();
+      return;
+    }
+  }
+}
 
-bool amybitmapwin::issamename() { return false; }
+bool amybitmapwin::issamename() { return ed0 && strcmp(ed0->filename, ed1->filename) == 0; }
 
-void amybitmapwin::copyedit() {}
+// The pane being left gives the other its text together with its saved
+// copy, so the target's changed state is the source's.
+void amybitmapwin::copyedit() {
+  if (!ed0 || ed0->focus == ed1->focus) return;
+  editview* src = ed0->focus ? ed0 : ed1;
+  editview* dst = ed0->focus ? ed1 : ed0;
+  int keep = static_cast<int>(dst->cur - dst->text);
+  dst->loadcontent(src->text, src->len);
+  memcpy(dst->savedtext, src->savedtext, src->savedlen);
+  dst->savedlen = src->savedlen;
+  strcpy(dst->diskname, src->diskname);
+  dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
+  dst->draw();
+}
 
-void amybitmapwin::esccycle() {}
+void amybitmapwin::esccycle() {
+  if (!ed0) return;
+  int e = focusedpane();
+  if (e < 2 && issamename()) copyedit();
+  ed2->focus = ed1->focus = ed0->focus = false;
+  pane((e + 1) % 3)->focus = true;
+}
 
-void amybitmapwin::savefocused() {}
+void amybitmapwin::savefocused() {
+  if (editview* e = pane(focusedpane())) e->save();
+}
 
 void amybitmapwin::drawinputview() {
   if (pyinputview) pyinputview->draw();

@@ -1,12 +1,40 @@
-// The pane's text model: construction, placement, the filter every incoming
-// text passes, the edit primitives, and loading and saving files.
+// The pane's text model: construction and placement, the filter every
+// incoming text passes, the edit primitives that keep buffer, flags and
+// cursor consistent, and loading and saving files.
+//
+// Files are never half written: a save goes to a new file beside the target
+// and is renamed over it only when every byte is on the disk. A load that
+// cannot be taken leaves the pane exactly as it was.
 #include "editor/editview.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+
+#include "views/statusbar.h"
 
 char* editview::res = nullptr;
 int editview::reslen = 0;
+
+namespace {
+
+// Formats a notice into publicbuffer and shows it in the right half.
+template <class... A>
+void notice(const char* format, A... args) {
+  snprintf(publicbuffer, publicbuffersize, format, args...);
+  dispmsg1(publicbuffer);
+}
+
+}  // namespace
+
+// ---- construction and placement
 
 editview::editview(int i) : amyview() {
   ready = false;
@@ -21,9 +49,10 @@ editview::editview(int i) : amyview() {
   lineh = gcharwidth * 30 / 24;
   textcolor = mycolor(0, 0, 0);
   textcolor2 = mycolor(0, 0, 255);
+  overwriteasked = false;
   editpending = false;
   editlo = edithi = editdelta = 0;
-  overwriteasked = false;
+  laidcols = -1;
   if (id > 2 || id < 0) throw "id is error!";
   filename = new char[namesize];
   diskname = new char[namesize];
@@ -49,18 +78,381 @@ editview::~editview() {
   delete[] diskname;
 }
 
-void editview::init() {}
-bool editview::readfile(const char*) { return false; }
-bool editview::savefile(const char*) { return false; }
-bool editview::save() { return false; }
-bool editview::saveas(const char*) { return false; }
+void editview::init() {
+  int w = pmymap->width, h = pmymap->height;
+  if (h < 300) {
+    ready = false;
+    return;
+  }
+  switch (id) {
+    case 0:
+      move(0, gcharwidth * 90 / 24, w / 2 - 5, h - 50);
+      break;
+    case 1:
+      move(w / 2 + 10, gcharwidth * 90 / 24, w, h - 50);
+      break;
+    default:
+      move(0, h - 40, w, h - 2);
+      break;
+  }
+  charw = gcharwidth / 2;
+  charh = gcharwidth;
+  lineh = gcharwidth * 30 / 24;
+  setpara();
+  ready = true;
+}
+
+// ---- the filter
+
+char* editview::tfileter(const char* s, int n) {
+  if (n <= 0) return nullptr;
+  delete[] res;
+  res = new char[2 * static_cast<size_t>(n) + 1];
+  const unsigned char* src = reinterpret_cast<const unsigned char*>(s);
+  int i = 0, j = 0;
+  while (i < n) {
+    unsigned char b = src[i];
+    bool hasnext = i + 1 < n;
+    if (b == '\r') {
+      if (hasnext && src[i + 1] == '\n') {
+        res[j++] = '\r';
+        res[j++] = '\n';
+        i += 2;
+      } else {
+        i += 1;
+      }
+    } else if (b == '\n') {
+      res[j++] = '\r';
+      res[j++] = '\n';
+      i += 1;
+    } else if (b >= 0x80) {
+      res[j++] = static_cast<char>(b);
+      if (hasnext && src[i + 1] >= 0x80) {
+        res[j++] = static_cast<char>(src[i + 1]);
+        i += 2;
+      } else {
+        res[j++] = static_cast<char>(b);
+        i += 1;
+      }
+    } else {
+      res[j++] = static_cast<char>(b);
+      i += 1;
+    }
+  }
+  res[j] = 0;
+  reslen = j;
+  return res;
+}
+
+// ---- edit primitives
+
+bool editview::roomfor(int n) {
+  if (n <= maxtextlen - len) return true;
+  notice("文本已满（最多%d字节），不能再加入%d字节", maxtextlen, n);
+  return false;
+}
+
+bool editview::insertbytes(unsigned char* p, const unsigned char* src, int n) {
+  if (n <= 0) return true;
+  if (!roomfor(n)) return false;
+  if (p < text) p = text;
+  if (p > textend()) p = textend();
+  int at = static_cast<int>(p - text);
+  memmove(p + n, p, len - at);
+  memmove(ctrl + at + n, ctrl + at, (len - at) * sizeof(ctrbyte));
+  memcpy(p, src, n);
+  len += n;
+  text[len] = text[len + 1] = 0;
+  if (cur > p) cur += n;
+  if (sel > p) sel += n;
+  noteedit(at, 0, n);
+  return true;
+}
+
+void editview::removebytes(unsigned char* a, unsigned char* e) {
+  if (a < text) a = text;
+  if (e > textend()) e = textend();
+  if (e <= a) return;
+  int at = static_cast<int>(a - text), n = static_cast<int>(e - a);
+  memmove(a, e, len - at - n);
+  memmove(ctrl + at, ctrl + at + n, (len - at - n) * sizeof(ctrbyte));
+  len -= n;
+  text[len] = text[len + 1] = 0;
+  for (unsigned char** q : {&cur, &sel}) {
+    if (*q >= e)
+      *q -= n;
+    else if (*q > a)
+      *q = a;
+  }
+  noteedit(at, n, 0);
+}
+
+bool editview::insertlaid(unsigned char* p, const unsigned char* src, int n) {
+  if (!insertbytes(p, src, n)) return false;
+  if (setpara()) return true;
+  removebytes(p, p + n);
+  setpara();
+  notice("显示行超过%d行，不能再加入", maxlinenumber - 1);
+  return false;
+}
+
+void editview::noteedit(int at, int oldn, int newn) {
+  if (!editpending) {
+    editpending = true;
+    editlo = at;
+    edithi = at + newn;
+    editdelta = newn - oldn;
+    return;
+  }
+  if (at < editlo) editlo = at;
+  edithi = (edithi > at + oldn ? edithi : at + oldn) + newn - oldn;
+  editdelta += newn - oldn;
+}
+
+void editview::resetcursor() {
+  cur = sel = text;
+  topline = curline = curcol = 0;
+}
+
+// ---- replacing and appending
+
+bool editview::addcontent(const char* src, int n) {
+  if (n <= 0) return true;
+  if (!insertlaid(textend(), reinterpret_cast<const unsigned char*>(src), n)) return false;
+  setcur(textend());
+  draw();
+  return true;
+}
+
+bool editview::loadcontent(unsigned char* src, int n) {
+  if (n < 0) n = 0;
+  if (n > maxtextlen) {
+    notice("文本太长（%d字节），最多%d字节", n, maxtextlen);
+    return false;
+  }
+  memmove(text, src, n);
+  len = n;
+  memset(text + len, 0, 2);
+  editpending = false;
+  resetcursor();
+  if (!setpara()) notice("显示行超过%d行，后面的文本不分行", maxlinenumber - 1);
+  return true;
+}
+
+void editview::clean() {
+  filename[0] = 0;
+  diskname[0] = 0;
+  overwriteasked = false;
+  len = savedlen = 0;
+  memset(ctrl, 0, maxcontlth * sizeof(ctrbyte));
+  memset(text, 0, maxcontlth);
+  memset(savedtext, 0, maxcontlth);
+  editpending = false;
+  resetcursor();
+  setpara();
+  setcur(0, 0);
+}
+
 bool editview::ischanged() { return len != savedlen || memcmp(text, savedtext, len) != 0; }
-bool editview::addcontent(const char*, int) { return false; }
-bool editview::loadcontent(unsigned char*, int) { return false; }
-void editview::clean() {}
-char* editview::tfileter(const char*, int) { return nullptr; }
-bool editview::insertbytes(unsigned char*, const unsigned char*, int) { return false; }
-void editview::removebytes(unsigned char*, unsigned char*) {}
-bool editview::roomfor(int) { return false; }
-void editview::noteedit(int, int, int) {}
-void editview::resetcursor() {}
+
+// ---- loading
+
+namespace {
+
+// Reads the whole of fd into out; false with errno set. Files larger than
+// `limit` stop early with EFBIG.
+bool readall(int fd, std::string& out, size_t limit) {
+  char buf[65536];
+  for (;;) {
+    ssize_t r = read(fd, buf, sizeof buf);
+    if (r < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (r == 0) return true;
+    out.append(buf, static_cast<size_t>(r));
+    if (out.size() > limit) {
+      errno = EFBIG;
+      return false;
+    }
+  }
+}
+
+}  // namespace
+
+bool editview::readfile(const char* path) {
+  if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
+    notice("文件名太长（%d字节以上），不能打开", namesize);
+    return false;
+  }
+  std::string raw;
+  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0 && errno != ENOENT) {
+    notice("不能打开文件%s：%s", path, strerror(errno));
+    return false;
+  }
+  if (fd >= 0) {
+    // A filtered text never shrinks below half of the raw bytes unless they
+    // are mostly lone CRs; anything past twice the capacity cannot fit.
+    bool ok = readall(fd, raw, 2 * static_cast<size_t>(maxcontlth));
+    int err = errno;
+    close(fd);
+    if (!ok) {
+      notice("不能读文件%s：%s", path, strerror(err));
+      return false;
+    }
+  }
+  if (memchr(raw.data(), 0, raw.size())) {
+    notice("文件%s含有零字节，不是文本，不能打开", path);
+    return false;
+  }
+  int n = 0;
+  if (!raw.empty()) {
+    tfileter(raw.data(), static_cast<int>(raw.size()));
+    n = reslen;
+    if (n > maxtextlen) {
+      notice("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
+      return false;
+    }
+    if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
+      notice("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
+      return false;
+    }
+    memcpy(text, res, n);
+  }
+  len = savedlen = n;
+  memset(text + len, 0, 2);
+  memcpy(savedtext, text, n);
+  strcpy(filename, path);
+  strcpy(diskname, path);
+  overwriteasked = false;
+  editpending = false;
+  resetcursor();
+  setpara();
+  setcur(text);
+  notice("open file %s", filename);
+  draw();
+  return true;
+}
+
+// ---- saving
+
+namespace {
+
+bool writeall(int fd, const unsigned char* p, int n) {
+  while (n > 0) {
+    ssize_t w = write(fd, p, static_cast<size_t>(n));
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    p += w;
+    n -= static_cast<int>(w);
+  }
+  return true;
+}
+
+// Mode for a new file: what open(..., 0666) would give under the umask.
+mode_t newfilemode() {
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+bool editview::savefile(const char* path) {
+  if (!path || !path[0]) {
+    errno = ENOENT;
+    return false;
+  }
+  // Write through a symbolic link to the file it names.
+  char resolved[PATH_MAX];
+  std::string target = path;
+  struct stat st;
+  if (lstat(path, &st) == 0 && S_ISLNK(st.st_mode) && realpath(path, resolved)) target = resolved;
+  bool exists = stat(target.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  mode_t mode = exists ? (st.st_mode & 07777) : newfilemode();
+
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; attempt++) {
+    temp = target + ".bihua" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0 && errno != EEXIST) return false;
+  }
+  if (fd < 0) return false;
+  bool ok = writeall(fd, text, len) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  int err = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (!ok) {
+    unlink(temp.c_str());
+    errno = err;
+    return false;
+  }
+  // Make the rename itself durable.
+  std::string dir = target.substr(0, target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
+  int dfd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dfd >= 0) {
+    fsync(dfd);
+    close(dfd);
+  }
+  return true;
+}
+
+bool editview::save() {
+  if (!filename[0]) {
+    notice("%s", "没有文件名，不保存");
+    return false;
+  }
+  if (!ischanged()) {
+    notice("%s", "文件未改，取消保存");
+    return false;
+  }
+  // A default name may belong to a file this pane never read: ask once.
+  struct stat st;
+  if (strcmp(diskname, filename) != 0 && !overwriteasked && stat(filename, &st) == 0) {
+    overwriteasked = true;
+    notice("文件%s已存在，不是本窗口打开的；再按F7覆盖它", filename);
+    return false;
+  }
+  if (!savefile(filename)) {
+    notice("文件%s保存失败：%s", filename, strerror(errno));
+    return false;
+  }
+  memcpy(savedtext, text, len);
+  savedlen = len;
+  strcpy(diskname, filename);
+  overwriteasked = false;
+  notice("文件%s已保存，共%d字节", filename, len);
+  return true;
+}
+
+bool editview::saveas(const char* path) {
+  if (!path || !path[0] || strlen(path) >= static_cast<size_t>(namesize)) {
+    notice("文件名太长或为空，不能存为（最多%d字节）", namesize - 1);
+    return false;
+  }
+  if (!savefile(path)) {
+    notice("文件%s保存失败：%s", path, strerror(errno));
+    return false;
+  }
+  memcpy(savedtext, text, len);
+  savedlen = len;
+  memmove(filename, path, strlen(path) + 1);
+  strcpy(diskname, filename);
+  overwriteasked = false;
+  notice("文件存为%s,共%d字节", filename, len);
+  return true;
+}

@@ -1,7 +1,135 @@
-// Key and mouse events of a pane.
+// Key and mouse events of a pane: which operation each event runs, the
+// select switch, and whether the event stops the window's dispatch.
 #include "editor/editview.h"
+#include "views/statusbar.h"
 
-int editview::keymouse(int, int, int, int, int, int) { return 0; }
+namespace {
+
+bool inside(int x, int y, int w, int h) { return x >= 0 && x < w && y >= 0 && y < h; }
+
+}  // namespace
+
+int editview::keymouse(int type, int a, int b, int c, int d, int) {
+  if (!focus || !ready) return 0;
+  if (type >= 100 && type < 300) {
+    if (type == evKey) {
+      selecting = seltoggle;
+      switch (a) {
+        case kcRight: rightone(true); break;
+        case kcLeft: rightone(false); break;
+        case kcUp: upone(true); break;
+        case kcDown: upone(false); break;
+        case kcHome: homeend(true); break;
+        case kcEnd: homeend(false); break;
+        case kcPageUp: pgupdn(true); break;
+        case kcPageDown: pgupdn(false); break;
+        case kcEnter:
+          insertda();
+          return 1;
+        case kcDelete:
+          deletechar();
+          seltoggle = false;
+          draw();
+          break;
+        case kcSelect:
+          seltoggle = !seltoggle;
+          if (!seltoggle) cur = sel;
+          break;
+        case kcCopy:
+          copy();
+          seltoggle = false;
+          draw();
+          break;
+        case kcPaste:
+          paste();
+          seltoggle = false;
+          draw();
+          break;
+        case kcCut:
+          cut();
+          seltoggle = false;
+          draw();
+          break;
+      }
+      return 0;
+    }
+    if (type == evChar) {
+      selecting = false;
+      if (a == 8) {
+        backchar();
+        seltoggle = false;
+      } else if (a != 13) {
+        insertchar(static_cast<unsigned>(a));
+        seltoggle = false;
+      }
+    }
+    return 0;
+  }
+  if (type < 100) {
+    int x = a - x1, y = b - y1, w = width(), h = high();
+    bool strip = x > w - 2 * charw;
+    if (type == evPress) {
+      if (strip) {
+        if (linecount > rows) {
+          settop(y);
+          sel = cur;
+          selecting = false;
+          draw();
+        }
+        return 1;
+      }
+      selecting = false;
+      if (!inside(x, y, w, h)) return 1;
+      setms(x / charw, y / lineh);
+      draw();
+      return 0;
+    }
+    if (type == evDrag) {
+      if (dragskip > 0) {
+        dragskip--;
+        return 0;
+      }
+      if (!(c & 1)) return 0;
+      if (!inside(x, y, w, h)) return 1;
+      if (strip) {
+        if (linecount > rows) {
+          settop(y);
+          sel = cur;
+          selecting = false;
+          draw();
+        }
+        return 1;
+      }
+      setms(x / charw, y / lineh);
+      selecting = true;
+      draw();
+      return 0;
+    }
+    if (type == evWheel) upone(d > 0);
+    return 0;
+  }
+  if (type < 1000) {
+    switch (type - evButton) {
+      case 2: return keymouse(evKey, kcSelect, 0, 0, 0, 0);
+      case 3: return keymouse(evKey, kcCopy, 0, 0, 0, 0);
+      case 4: return keymouse(evKey, kcPaste, 0, 0, 0, 0);
+      case 5: return keymouse(evKey, kcCut, 0, 0, 0, 0);
+    }
+  }
+  return 0;
+}
+
 void editview::btreadfile() {}
-void editview::btsave() {}
+
+void editview::btsave() {
+  if (len == 0) {
+    dispmsg1("内容为零不保存");
+    return;
+  }
+  if (savedlen != 0)
+    save();
+  else
+    btsaveas();
+}
+
 void editview::btsaveas() {}

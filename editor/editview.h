@@ -109,6 +109,9 @@ class editview : public amyview {
   void removebytes(unsigned char* a, unsigned char* e);
   // True when n more bytes fit; otherwise shows the capacity notice.
   bool roomfor(int n);
+  // insertbytes, then setpara; undone with a notice when the line table
+  // would overflow. What typing, Enter and appends use.
+  bool insertlaid(unsigned char* p, const unsigned char* src, int n);
 
   // ---- layout (editlayout.cpp)
   // Lays the text out again: from just before the range the edit
@@ -119,6 +122,9 @@ class editview : public amyview {
   int wordlth(const unsigned char* p);
   // Display line holding text position p (binary search).
   int lineof(const unsigned char* p) const;
+  // Display lines n bytes at t would make in this pane (maxlinenumber when
+  // they would not fit the line table).
+  int countlines(const unsigned char* t, int n);
 
   // ---- drawing and the state line (editdraw.cpp)
   void draw() override;
@@ -172,6 +178,8 @@ class editview : public amyview {
   int editlo;
   int edithi;
   int editdelta;
+  int laidcols;             // cols of the last layout (-1: none yet)
+  bool layout(int startline, int hi, int delta);
   void noteedit(int at, int oldn, int newn);
   void resetcursor();
 };

@@ -163,7 +163,8 @@ void bihuarun::launch(const rigoptions& o) {
       {"FBRIG_XOFFSET", std::to_string(s.xoffset)}, {"FBRIG_YOFFSET", std::to_string(s.yoffset)},
       {"FBRIG_RED", fieldenv(s.red)}, {"FBRIG_GREEN", fieldenv(s.green)},
       {"FBRIG_BLUE", fieldenv(s.blue)}, {"FBRIG_FAIL", fail},
-      {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath}};
+      {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath},
+      {"FBRIG_FULL", o.fullprefix.empty() ? "" : workdir + "/" + o.fullprefix}};
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);

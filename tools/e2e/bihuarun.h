@@ -31,6 +31,9 @@ struct rigoptions {
   bool mouse = true;  // false: /dev/input/mice cannot be opened
   std::string clipboard;  // the clipboard file's content (absent when empty)
   bool clipboardfile = false;  // create the clipboard file even when empty
+  // Files whose path (relative to the working directory) starts with this
+  // are /dev/full when opened for writing.
+  std::string fullprefix;
 
   // 32 bits per pixel, blue/green/red at 0/8/16, unpadded lines.
   static fbformat defaultscreen(int w, int h);

@@ -7,6 +7,9 @@
  *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP; a name beside it,
  *                    /tmp/clip.txt.<suffix>, opens $FBRIG_CLIP.<suffix>, and
  *                    rename and unlink map both kinds of name the same way
+ *   $FBRIG_FULL...   a path starting with $FBRIG_FULL (absolute, however
+ *                    spelt) opened for writing opens /dev/full, so writes
+ *                    fail with ENOSPC; fchmod on it pretends to succeed
  * A device whose variable is unset or empty does not exist (ENOENT), so a
  * test can never reach the real framebuffer, mouse or clipboard.
  * Everything else passes through untouched.
@@ -67,7 +70,7 @@ DEFINE_REAL(int, unlink, const char*)
 
 /* ---- path mapping ---- */
 
-enum device { NONE, FB, MICE, CLIP };
+enum device { NONE, FB, MICE, CLIP, FULL };
 
 /* Canonical form of an absolute path: repeated slashes and "." parts
  * dropped, ".." resolved lexically. Returns 0 when it does not fit. */
@@ -127,11 +130,15 @@ static enum device classify(int dirfd, const char* path) {
   if (strcmp(canon, "/dev/fb0") == 0) return FB;
   if (strcmp(canon, "/dev/input/mice") == 0) return MICE;
   if (clipsuffix(canon)) return CLIP;
+  const char* fullprefix = getenv("FBRIG_FULL");
+  if (fullprefix && *fullprefix && strncmp(canon, fullprefix, strlen(fullprefix)) == 0)
+    return FULL;
   return NONE;
 }
 
 /* The stand-in for a device, or NULL (with errno set) when it is missing. */
 static const char* standin(enum device d) {
+  if (d == FULL) return "/dev/full";
   const char* var = d == FB ? "FBRIG_FB" : d == MICE ? "FBRIG_MICE" : "FBRIG_CLIP";
   const char* path = getenv(var);
   if (!path || !*path) {
@@ -156,6 +163,7 @@ static const char* standinfor(enum device d, int dirfd, const char* path, char* 
 
 #define MAXFD 4096
 static unsigned char isfb[MAXFD];
+static unsigned char isfull[MAXFD];
 static volatile uint64_t* pushcount;
 
 static void mapcounter(void) {
@@ -171,6 +179,7 @@ static void mapcounter(void) {
 
 static int track(int fd, enum device d) {
   if (fd >= 0 && fd < MAXFD) isfb[fd] = d == FB;
+  if (fd >= 0 && fd < MAXFD) isfull[fd] = d == FULL;
   if (fd >= 0 && d == FB) mapcounter();
   return fd;
 }
@@ -251,7 +260,9 @@ static int modeof(int flags, va_list ap) {
 static int opendev(int dirfd, const char* path, int flags, int mode,
                    int (*pass)(int, const char*, int, int)) {
   enum device d = classify(dirfd, path);
+  if (d == FULL && (flags & O_ACCMODE) == O_RDONLY) d = NONE;
   if (d == NONE) return track(pass(dirfd, path, flags, mode), NONE);
+  if (d == FULL) flags &= ~(O_CREAT | O_EXCL | O_TRUNC);
   char buf[PATH_MAX * 2];
   const char* to = standinfor(d, dirfd, path, buf, sizeof buf);
   if (!to) return -1;
@@ -381,8 +392,15 @@ EXPORT int fcntl(int fd, int cmd, ...) {
   return cmd == F_DUPFD || cmd == F_DUPFD_CLOEXEC ? copied(fd, r) : r;
 }
 
+/* Never change the real /dev/full. */
+DEFINE_REAL(int, fchmod, int, mode_t)
+EXPORT int fchmod(int fd, mode_t mode) {
+  if (fd >= 0 && fd < MAXFD && isfull[fd]) return 0;
+  return REAL(fchmod)(fd, mode);
+}
+
 EXPORT int close(int fd) {
-  if (fd >= 0 && fd < MAXFD) isfb[fd] = 0;
+  if (fd >= 0 && fd < MAXFD) isfb[fd] = isfull[fd] = 0;
   return REAL(close)(fd);
 }
 

@@ -1,0 +1,181 @@
+// Cursor placement and the four edits, each with where the cursor ends,
+// and the mended limits: the cursor and anchor always inside the text.
+#include "tests/editor/editviewtest.h"
+
+TEST(Placement, ByPositionAndByLineAndOffset) {
+  pane p("\tab\r\nxyz\r\n\xD6\xD0\xD6\xD0\r\nabc");
+  p.put(1);  // after the tab: screen column 5
+  EXPECT_EQ(p.ed->curcol, 4);
+  p.ed->setcur(1, 0);  // the same byte by offset: column 2
+  EXPECT_EQ(p.ed->curcol, 1);
+  EXPECT_EQ(p.at(), 1);
+  p.ed->setcur(5, 1);  // offset 5 on "xyz\r\n": its LF
+  EXPECT_EQ(p.at(), 9);
+  p.ed->setcur(3, 2);  // the second byte of a character: its first
+  EXPECT_EQ(p.at(), 12);
+  p.ed->setcur(5, 3);  // past the last line: the end
+  EXPECT_EQ(p.at(), p.ed->len);
+  p.ed->setcur(p.ed->text + p.ed->len + 50);  // mended: never past the end
+  EXPECT_EQ(p.at(), p.ed->len);
+  EXPECT_EQ(p.ed->sel, p.ed->cur);
+  p.ed->setms(40, 0);  // right of a line: its LF
+  EXPECT_EQ(p.at(), 4);
+}
+
+TEST(Moving, ArrowsHomeEndAndPages) {
+  pane p("ab\r\ncd");
+  p.put(1);
+  p.ed->rightone(true);
+  EXPECT_EQ(p.at(), 3);  // b -> the LF
+  p.ed->rightone(true);
+  EXPECT_EQ(p.at(), 4);
+  p.ed->rightone(false);
+  EXPECT_EQ(p.at(), 3);
+  p.ed->rightone(false);
+  EXPECT_EQ(p.at(), 1);
+  p.put(0);
+  p.ed->rightone(false);
+  p.ed->upone(true);
+  EXPECT_EQ(p.at(), 0);
+  p.ed->homeend(false);
+  EXPECT_EQ(p.at(), 3);
+  p.ed->upone(false);
+  EXPECT_EQ(p.at(), p.ed->len);  // last line of two bytes: the end
+  p.ed->rightone(true);
+  EXPECT_EQ(p.at(), p.ed->len);
+  std::string many;
+  for (int i = 0; i < 60; i++) many += "line\r\n";
+  pane q(many);
+  q.ed->pgupdn(false);
+  EXPECT_EQ(q.ed->topline, 22);
+  EXPECT_EQ(q.ed->curline, 22);
+  q.ed->pgupdn(false);
+  q.ed->pgupdn(false);  // topline + rows >= linecount: nothing
+  EXPECT_EQ(q.ed->topline, 44);
+  q.ed->pgupdn(true);
+  EXPECT_EQ(q.ed->topline, 22);
+}
+
+TEST(Editing, TypingEnterDeleteBackspace) {
+  pane p("ab\r\n");
+  p.put(2);  // on the LF
+  p.ed->insertchar('X');
+  EXPECT_EQ(p.text(), "abX\r\n");
+  EXPECT_EQ(p.at(), 3);  // on the CR
+  p.ed->insertchar('Y');
+  EXPECT_EQ(p.text(), "abXY\r\n");
+  p.ed->insertchar(0xD6);
+  EXPECT_EQ(p.text(), "abXY\r\n");  // half a character waits
+  p.ed->insertchar(0xD0);
+  EXPECT_EQ(p.text(), "abXY\xD6\xD0\r\n");
+  p.ed->insertchar(0xA3);
+  p.ed->insertchar(0xA0);
+  p.ed->insertchar(0);  // mended: no zero byte enters
+  EXPECT_EQ(p.text(), "abXY\xD6\xD0\r\n");
+
+  pane e("abcd");
+  e.put(2);
+  e.ed->insertda();
+  EXPECT_EQ(e.text(), "ab\r\ncd");
+  EXPECT_EQ(e.at(), 4);
+  e.put(e.ed->len);
+  e.ed->insertda();  // Enter at the end of the text
+  EXPECT_EQ(e.text(), "ab\r\ncd\r\n");
+  EXPECT_EQ(e.at(), e.ed->len);
+
+  pane d("ab\r\ncd\xD6\xD0x");
+  d.put(3);  // Delete on the LF joins the lines
+  d.ed->deletechar();
+  EXPECT_EQ(d.text(), "abcd\xD6\xD0x");
+  d.put(3);  // d before a two-byte character: only d
+  d.ed->deletechar();
+  EXPECT_EQ(d.text(), "abc\xD6\xD0x");
+  d.ed->deletechar();  // the character, both bytes
+  EXPECT_EQ(d.text(), "abcx");
+  d.put(4);
+  d.ed->deletechar();  // at the end: nothing
+  EXPECT_EQ(d.text(), "abcx");
+
+  pane b("a\xD6\xD0\r\nxy");
+  b.put(5);  // start of the second line
+  b.ed->backchar();
+  EXPECT_EQ(b.text(), "a\xD6\xD0xy");
+  EXPECT_EQ(b.at(), 3);
+  b.ed->backchar();
+  EXPECT_EQ(b.text(), "axy");
+  EXPECT_EQ(b.at(), 1);
+  b.put(0);
+  b.ed->backchar();
+  EXPECT_EQ(b.text(), "axy");
+}
+
+TEST(Editing, MendedLimitsKeepTheCursorInsideTheText) {
+  // Backspace right after a bare LF removes the LF alone.
+  pane b("\xD6\xD0\nz");
+  b.put(3);
+  b.ed->backchar();
+  EXPECT_EQ(b.text(), "\xD6\xD0z");
+  // Delete on a lone high byte at the end stays inside.
+  pane d("ab");
+  d.ed->addcontent("\xB0", 1);
+  d.put(2);
+  d.ed->deletechar();
+  EXPECT_EQ(d.text(), "ab");
+  EXPECT_EQ(d.at(), 2);
+  // Backspace on the second byte of a leading lone byte stops at the start.
+  pane s("x");
+  s.ed->text[0] = 0xB0;
+  s.ed->setpara();
+  s.ed->setcur(s.ed->text + 1);
+  s.ed->backchar();
+  EXPECT_EQ(s.ed->len, 0);
+  EXPECT_EQ(s.at(), 0);
+  // Typing at a bare LF inserts a CR; the far end of a selection moves too.
+  pane t("ab\ncd");
+  t.put(2);
+  t.ed->sel = t.ed->text + 4;  // 'd'
+  EXPECT_EQ(t.ed->insertpoint(), t.ed->text + 2);
+  EXPECT_EQ(t.text(), "ab\r\ncd");
+  EXPECT_EQ(*t.ed->sel, 'd');
+  // Two CRs before an LF: one goes, the ends follow the LF.
+  pane u("a\r\r\nb");
+  u.put(3);
+  EXPECT_EQ(u.ed->insertpoint(), u.ed->text + 1);
+  EXPECT_EQ(u.text(), "a\r\nb");
+  EXPECT_EQ(*u.ed->cur, '\n');
+  // Emptying resets cursor, anchor and scroll.
+  std::string many;
+  for (int i = 0; i < 60; i++) many += "line\r\n";
+  pane c(many);
+  c.ed->setcur(c.ed->text + c.ed->len);
+  c.ed->clean();
+  EXPECT_EQ(c.ed->cur, c.ed->text);
+  EXPECT_EQ(c.ed->sel, c.ed->text);
+  EXPECT_EQ(c.ed->topline, 0);
+}
+
+TEST(Editing, CapacityRefusesWithANotice) {
+  pane p;
+  std::string big(editview::maxtextlen - 2, 'a');
+  for (size_t i = 30; i < big.size(); i += 31) big[i] = '\n';  // short lines
+  p.set(big);
+  p.put(p.ed->len);
+  p.ed->insertchar('b');  // the byte and a possible CR still fit
+  EXPECT_EQ(p.ed->len, editview::maxtextlen - 1);
+  clearnotice();
+  p.ed->insertchar('c');
+  EXPECT_EQ(p.ed->len, editview::maxtextlen - 1);
+  EXPECT_NE(notice().find("文本已满"), std::string::npos);
+  p.ed->insertda();
+  EXPECT_EQ(p.ed->len, editview::maxtextlen - 1);
+  EXPECT_FALSE(p.ed->addcontent("zz", 2));
+  EXPECT_EQ(p.ed->text[p.ed->len], 0);  // the terminator inside the buffer
+  EXPECT_EQ(p.ed->text[p.ed->len + 1], 0);
+
+  // The line table: an append that would pass it is undone.
+  pane q(std::string(maxlinenumber - 2, '\n'));
+  EXPECT_EQ(q.ed->linecount, maxlinenumber - 1);
+  EXPECT_FALSE(q.ed->addcontent("\r\n", 2));
+  EXPECT_EQ(q.ed->linecount, maxlinenumber - 1);
+  EXPECT_EQ(q.ed->len, maxlinenumber - 2);
+}

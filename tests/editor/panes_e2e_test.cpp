@@ -1,0 +1,142 @@
+// The editor panes through the real program: typing, moving and deleting in
+// a loaded file and saving it byte for byte; saves that fail keep the file
+// and the text; a read-only file opens; Esc carries a file shared by both
+// panes across; F8 asks once while text is unsaved.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "tools/e2e/bihuarun.h"
+
+namespace {
+
+rigoptions withfiles(std::map<std::string, std::string> files, std::vector<std::string> args) {
+  rigoptions o;
+  o.files = std::move(files);
+  o.args = std::move(args);
+  return o;
+}
+
+const rigrect pane0{0, 90, 395, 460};  // 800 x 600: (0,90)-(395,550)
+
+}  // namespace
+
+TEST(Panes, TypeMoveDeleteAndSaveAnLfFile) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({{"notes.txt", "hello\nworld\n"}}, {"notes.txt", "todo.txt"})));
+  run.type("X");          // Xhello, cursor after the X
+  run.key("down");        // offset 1 of "world": the o
+  run.type("Y");          // wYorld
+  run.key("end");         // the line's LF
+  run.key("left");        // the d
+  run.key("backspace");   // removes the l
+  run.key("delete");      // removes the d
+  run.key("enter");
+  run.type("end");
+  run.key("f7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("notes.txt"), "Xhello\r\nwYor\r\nend\r\n");
+  EXPECT_FALSE(run.hasfile("todo.txt"));  // opening a missing file creates nothing
+  run.savepng("/tmp/bihua-panes-typed.png");
+  // The left pane shows text (black), the red line ends and end block, and
+  // the brown focus frame; the right one is empty but framed in white.
+  rigimage left = run.crop(pane0);
+  EXPECT_GT(left.count(0x000000), 50);
+  EXPECT_GT(left.count(0xFF0000), 50);
+  ASSERT_TRUE(run.stop());  // saved: F8 leaves at once
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_TRUE(run.hasfile("aaaaa.bmp"));
+}
+
+TEST(Panes, FailedSavesKeepTheFileAndTheTextChanged) {
+  // /dev/full: every write of the new copy fails with ENOSPC.
+  rigoptions o = withfiles({{"full.txt", "keep\r\n"}}, {"full.txt"});
+  o.fullprefix = "full.txt";
+  bihuarun run;
+  ASSERT_TRUE(run.start(o));
+  run.type("lost?");
+  run.key("f7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("full.txt"), "keep\r\n");
+  EXPECT_EQ(run.files().size(), 1u) << "a temporary file was left";
+  run.key("f8");  // still unsaved: asks instead of leaving
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.running());
+  ASSERT_TRUE(run.stop());
+  EXPECT_EQ(run.file("full.txt"), "keep\r\n");
+
+  // A file in a folder that does not exist.
+  bihuarun run2;
+  ASSERT_TRUE(run2.start(withfiles({}, {"nofolder/x.txt"})));
+  run2.type("abc");
+  run2.key("f7");
+  ASSERT_TRUE(run2.settle());
+  EXPECT_FALSE(run2.hasfile("nofolder"));
+  run2.key("f8");
+  ASSERT_TRUE(run2.settle());
+  EXPECT_TRUE(run2.running());
+}
+
+TEST(Panes, ReadOnlyFileOpensAndKeepsItsMode) {
+  char dir[] = "/tmp/bihuaroXXXXXX";
+  ASSERT_TRUE(mkdtemp(dir));
+  std::string path = std::string(dir) + "/ro.txt";
+  FILE* f = fopen(path.c_str(), "wb");
+  fputs("read only\n", f);
+  fclose(f);
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({}, {path})));
+  run.type("!");
+  run.key("f7");
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.stop());
+  std::string back = [&] {
+    std::string s;
+    FILE* g = fopen(path.c_str(), "rb");
+    for (int c; g && (c = fgetc(g)) != EOF;) s += static_cast<char>(c);
+    if (g) fclose(g);
+    return s;
+  }();
+  EXPECT_EQ(back, "!read only\r\n");  // it was read (root may then replace it)
+  struct stat st;
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0444u);
+  unlink(path.c_str());
+  rmdir(dir);
+}
+
+TEST(Panes, EscCopiesASharedFileWithItsSavedState) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({{"same.txt", "abc"}}, {"same.txt", "same.txt"})));
+  run.key("delete");
+  run.type("x");     // xbc: an edit of the same length
+  run.key("esc");    // pane 1 takes the text and the saved copy
+  run.key("f7");     // pane 1 is changed, so it saves
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("same.txt"), "xbc");
+  run.savepng("/tmp/bihua-panes-same.png");
+  run.key("esc");    // to pane 2: pane 0 takes pane 1's text and saved copy
+  ASSERT_TRUE(run.stop());  // so nothing is unsaved: F8 leaves at once
+}
+
+TEST(Panes, F8AsksOnceWhileTextIsUnsaved) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({}, {"a.txt"})));
+  run.type("q");
+  run.key("f8");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.running());
+  run.savepng("/tmp/bihua-panes-f8.png");
+  run.key("right");  // any other key cancels the question
+  run.key("f8");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.running());
+  run.key("f8");
+  ASSERT_TRUE(run.waitexit());
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_TRUE(run.hasfile("aaaaa.bmp"));
+  EXPECT_FALSE(run.hasfile("a.txt"));
+}
