@@ -19,12 +19,12 @@ const uint32_t red = 0xFF0000, yellow = 0xFFFF00;
 
 // The status bar as the program must paint it for this notice, drawn here
 // with the same view code on a bitmap of the screen's width.
-rigimage statusbarwith(int width, const char* notice) {
+rigimage statusbarwith(int width, const char* notice, const char* state = "") {
   mybitmap b(width, 31);
   myview::pmymap = &b;
   myview bar(0, 0, width, gcharwidth * 30 / 24);
   statebar = &bar;
-  dispmsg("");
+  dispmsg(state);
   dispmsg1(notice);
   statebar = nullptr;
   rigimage out(width, 31);
@@ -63,8 +63,8 @@ TEST(MouseCursor, FollowsPacketsAndLosesNoMotionInABurst) {
   EXPECT_EQ(run.pixel(580, 300), red);
   EXPECT_NE(run.pixel(579, 300), red);
   ASSERT_TRUE(run.stop());
-  // The saved screen never holds the cross.
-  EXPECT_EQ(run.bmp().count(red), 0);
+  // The saved screen never holds the cross (it was over pane 1's white).
+  EXPECT_EQ(run.bmp().crop(run.cursorbox()).count(red), 0);
 }
 
 TEST(MouseCursor, StaysParkedWithoutAMouse) {
@@ -91,7 +91,9 @@ TEST(FunctionKeyBar, AClickFlashesTheButtonAndIsEchoed) {
   // Press: green flash, plain again, the press itself; release: one more.
   EXPECT_GE(run.pushes() - before, 4u);
   rigrect cross = run.cursorbox();
-  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "按钮302按下"), {cross}));
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "按钮302按下",
+                                      "aaaaa.txt:当前1行,1列,共0字节,共1行,代码: 0"),
+                        {cross}));
   ASSERT_TRUE(run.stop());
 }
 
@@ -110,16 +112,23 @@ TEST(FunctionKeyBar, TheF8ButtonEndsTheProgram) {
 TEST(KeyEcho, KeysAndCharactersAreEchoedOnTheStatusLine) {
   bihuarun run;
   ASSERT_TRUE(run.start(800, 600));
+  // The left half is the focused pane's state line (pane 0 on aaaaa.txt).
   run.key("up");
   ASSERT_TRUE(run.settle());
-  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "键按下键值为38, 标志为0")));
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}),
+                        statusbarwith(800, "键按下键值为38, 标志为0",
+                                      "aaaaa.txt:当前1行,1列,共0字节,共1行,代码: 0")));
   run.type("q");
   ASSERT_TRUE(run.settle());
-  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}), statusbarwith(800, "字符信息为113, 标志为0")));
-  // Esc redraws everything: the status line is yellow again.
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}),
+                        statusbarwith(800, "字符信息为113, 标志为0",
+                                      "aaaaa.txt:当前1行,2列,共1字节,共1行,代码: 0")));
+  // Esc redraws everything, the newly focused pane last: its state shows.
   run.key("esc");
   ASSERT_TRUE(run.settle());
-  EXPECT_EQ(run.crop({0, 0, 800, 31}).count(yellow), 800 * 31);
+  EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}),
+                        statusbarwith(800, "键按下键值为27, 标志为0",
+                                      "ed1.txt:当前1行,1列,共0字节,共1行,代码: 0")));
   ASSERT_TRUE(run.stop());
 }
 

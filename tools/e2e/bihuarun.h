@@ -110,7 +110,8 @@ class bihuarun {
   static unsigned char fillbyte(size_t i) { return static_cast<unsigned char>(i * 31 + 17); }
 
   // ---- ending
-  // Sends F8 and waits for the exit.
+  // Sends F8 (again if the program stays to ask about unsaved text) and
+  // waits for the exit.
   ::testing::AssertionResult stop();
   // Waits for the program to end by itself.
   ::testing::AssertionResult waitexit(int timeoutms = exittimeout);
