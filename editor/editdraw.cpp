@@ -9,7 +9,9 @@
 
 unsigned char editview::selarray[301];
 
+// A pane never placed (a screen under 300 pixels) has no rectangle to draw.
 void editview::draw() {
+  if (!ready) return;
   setsel();
   clear();
   for (int r = 0; r < rows && r < linecount - topline; r++) drawline(r);

@@ -323,8 +323,8 @@ bool editview::readfile(const char* path) {
   len = savedlen = n;
   memset(text + len, 0, 2);
   memcpy(savedtext, text, n);
-  strcpy(filename, path);
-  strcpy(diskname, path);
+  memmove(filename, path, strlen(path) + 1);  // path may be filename itself
+  strcpy(diskname, filename);
   overwriteasked = false;
   editpending = false;
   resetcursor();

@@ -122,6 +122,21 @@ TEST(Files, FailedSaveLeavesFileAndTextAsTheyWere) {
   EXPECT_FALSE(p.ed->saveas(""));
 }
 
+TEST(Files, ReadOnlyDirectoryRefusesTheSave) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  tempdir d;
+  write(d / "f.txt", "disk");
+  pane p;
+  ASSERT_TRUE(p.ed->readfile((d / "f.txt").c_str()));
+  p.ed->insertchar('!');
+  chmod(d.path.c_str(), 0555);
+  EXPECT_FALSE(p.ed->save());
+  EXPECT_NE(notice().find("Permission denied"), std::string::npos) << notice();
+  EXPECT_TRUE(p.ed->ischanged());
+  chmod(d.path.c_str(), 0755);
+  EXPECT_EQ(read(d / "f.txt"), "disk");
+}
+
 TEST(Files, SaveKeepsPermissionsAndReplacesByRename) {
   tempdir d;
   write(d / "m.txt", "abc");

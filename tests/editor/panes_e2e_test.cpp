@@ -140,3 +140,15 @@ TEST(Panes, F8AsksOnceWhileTextIsUnsaved) {
   EXPECT_TRUE(run.hasfile("aaaaa.bmp"));
   EXPECT_FALSE(run.hasfile("a.txt"));
 }
+
+TEST(Panes, AClickGivesThePaneTheKeys) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({{"left.txt", "L"}}, {"left.txt"})));
+  ASSERT_TRUE(run.click(600, 300));  // into pane 1, right of its text
+  run.type("r");
+  run.key("f7");  // saves pane 1 under its default name
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("ed1.txt"), "r");
+  EXPECT_EQ(run.file("left.txt"), "L");
+  ASSERT_TRUE(run.stop());
+}
