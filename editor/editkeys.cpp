@@ -33,7 +33,13 @@ int editview::keymouse(int type, int a, int b, int c, int d, int) {
           break;
         case kcSelect:
           seltoggle = !seltoggle;
-          if (!seltoggle) cur = sel;
+          if (!seltoggle) {
+            // Back on the anchor, with its line and column, so that Up
+            // and Home start from there.
+            selecting = false;
+            setcur(sel);
+            draw();
+          }
           break;
         case kcCopy:
           copy();
