@@ -74,15 +74,15 @@ unsigned char* clipbd::getdata(unsigned long& n) {
 void clipbd::fail(int problem, int err) {
   switch (problem) {
     case 0:
-      notice = "不是本用户的普通文件，不读不写";
+      notice = "不可信（不是本人的普通文件），不动它";
       plainnotice = "not a regular file owned by you; left alone";
       break;
     case 1:
-      notice = "超过" + std::to_string(clipsize) + "字节，未读取";
+      notice = "过大（超过" + std::to_string(clipsize) + "字节），未读";
       plainnotice = "larger than " + std::to_string(clipsize) + " bytes; not read";
       break;
     default:
-      notice = std::string("出错：") + strerror(err);
+      notice = std::string("出错，") + strerror(err);
       plainnotice = strerror(err);
   }
 }
@@ -119,7 +119,8 @@ bool clipbd::load(const char* path) {
   if (notice.empty()) return true;
   cliplen = 0;
   keepfile = true;
-  notice = "剪贴板文件" + shown(path) + notice;
+  // What matters first: a narrow status line cuts the end.
+  notice = "剪贴板" + notice + "：" + shown(path);
   plainnotice = "clipboard file " + shown(path) + ": " + plainnotice;
   return false;
 }
@@ -173,7 +174,7 @@ bool clipbd::save(const char* path) {
     if (!ok) fail(2, errno);
   }
   if (ok) return true;
-  notice = "剪贴板文件" + shown(path) + notice;
+  notice = "剪贴板未保存，" + notice + "：" + shown(path);
   plainnotice = "clipboard not saved: " + shown(path) + ": " + plainnotice;
   return false;
 }

@@ -1,7 +1,7 @@
 // The clipboard file through the real program: rewritten at exit with mode
 // 0600 and nothing left beside it; a link, a FIFO or another user's file at
-// its path is left alone (and never pasted), and the program still starts
-// and ends normally.
+// its path is left alone (never pasted, never written through), and the
+// program still starts and ends normally.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -83,8 +83,17 @@ TEST_P(LeftAlone, NeitherReadNorWrittenNorFollowed) {
   auto kind = fs::symlink_status(clip).type();
   std::string before = fs::is_regular_file(fs::symlink_status(clip)) ? readfile(clip) : "";
 
-  ASSERT_TRUE(run.start(800, 600));  // a FIFO must not hang the start
+  rigoptions o;
+  o.files = {{"t.txt", "xy"}};
+  o.args = {"t.txt"};
+  ASSERT_TRUE(run.start(o));  // a FIFO must not hang the start
+  run.key("f5");              // nothing to paste
+  run.key("f7");
+  run.key("f3");              // and something to keep at exit
+  run.key("right");
+  run.key("f4");
   ASSERT_TRUE(run.stop());
+  EXPECT_EQ(run.file("t.txt"), "xy");
 
   EXPECT_EQ(fs::symlink_status(clip).type(), kind);
   if (kind == fs::file_type::regular) {
