@@ -7,6 +7,7 @@
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
 #include "app/globals.h"
+#include "app/options.h"
 #include "devices/mykbhit.h"
 #include "editor/editview.h"
 #include "input/pyinput.h"
@@ -100,6 +101,10 @@ bool quitnow(amybitmapwin* window, bool& asked) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --help, --version and a bad option end here, before the terminal or a
+  // device is touched; _exit so that the clipboard file is not rewritten.
+  int status = readoptions(argc, argv);
+  if (status != optrun) _exit(status);
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;

@@ -1,0 +1,89 @@
+// Command-line options: the usage text, the version, and the one pass over
+// argv that decides whether the program starts. Plain ASCII on purpose:
+// these lines go to whatever terminal or pipe started the program, before
+// any of the program's own screen exists.
+#include "app/options.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#ifndef BIHUA_VERSION
+#define BIHUA_VERSION "unknown"
+#endif
+
+namespace {
+
+const char usage[] =
+    "Usage: bihua [FILE [FILE2]]\n"
+    "       bihua -- -FILE           (a file whose name starts with '-')\n"
+    "       bihua --help | --version\n"
+    "\n"
+    "A text editor for the Linux framebuffer console (/dev/fb0): GBK text in\n"
+    "two panes, a command line below them, pinyin and wubi input built in.\n"
+    "Run it on a text console, not in a terminal window.\n"
+    "\n"
+    "Files: no FILE opens aaaaa.txt in the left pane; FILE opens in the left\n"
+    "pane, FILE2 in the right one; with three or more names none is opened.\n"
+    "\n"
+    "Keys:\n"
+    "  F1  Chinese on/off (with full-width punctuation)\n"
+    "  F2  input method: English, pinyin, wubi\n"
+    "  F3  select on/off     F4  copy     F5  paste     F6  cut\n"
+    "  F7  save the pane     F8  quit\n"
+    "  Esc next pane: left, right, command line\n"
+    "  While Chinese candidates show: digit or space chooses, '.' and ','\n"
+    "  page forward and back, Backspace erases a typed letter.\n"
+    "\n"
+    "Command line (the bottom pane; Enter runs the line):\n"
+    "  open1 FILE   open FILE in the left pane   (open2: the right pane)\n"
+    "  find1 WORD   find WORD in the left pane   (find2: the right pane;\n"
+    "               no WORD finds the last one again)\n"
+    "  anything else runs in the shell; its output goes to the right pane.\n"
+    "\n"
+    "The clipboard is kept in /tmp/clip.txt between runs. On quitting, the\n"
+    "last screen is written to aaaaa.bmp in the current folder.\n"
+    "See bihua(1) for more.\n";
+
+bool isoption(const char* word) { return word[0] == '-'; }
+
+// Prints to standard output; a full disk or closed pipe is status 1.
+int print(const char* text) {
+  if (fputs(text, stdout) < 0 || fflush(stdout) != 0) {
+    fprintf(stderr, "bihua: cannot write the output: %s\n", strerror(errno));
+    return 1;
+  }
+  return 0;
+}
+
+// Takes the first "--" out of argv, shifting the words after it down.
+void dropendmark(int& argc, char** argv, int at) {
+  for (int i = at; i + 1 < argc; i++) argv[i] = argv[i + 1];
+  argc--;
+  argv[argc] = nullptr;
+}
+
+}  // namespace
+
+const char* usagetext() { return usage; }
+
+int readoptions(int& argc, char** argv) {
+  for (int i = 1; i < argc; i++) {
+    const char* word = argv[i];
+    if (strcmp(word, "--") == 0) {
+      dropendmark(argc, argv, i);
+      return optrun;
+    }
+    if (!isoption(word)) continue;
+    if (strcmp(word, "--help") == 0) {
+      return print(usage);
+    }
+    if (strcmp(word, "--version") == 0) {
+      return print("bihua " BIHUA_VERSION "\n");
+    }
+    fprintf(stderr, "bihua: unknown option '%s' (a file named so opens as: bihua -- %s)\n\n%s",
+            word, word, usage);
+    return 2;
+  }
+  return optrun;
+}

@@ -1,0 +1,19 @@
+// The command line before anything else happens: --help, --version, "--"
+// and the file names. Touches no device and no terminal; main calls it
+// first and only builds the screen when it says to go on.
+#pragma once
+
+// readoptions' answer when the program should start.
+constexpr int optrun = -1;
+
+// Reads the words after the program name, in order. "--help" prints the
+// usage and "--version" the version on standard output (status 0); any
+// other word starting with "-" prints what is wrong and the usage on
+// standard error (status 2). "--" ends the options: it is removed and every
+// word after it is a file name. Returns the exit status, or optrun with
+// argc and argv left holding the program name and the file names, as if
+// the options had never been there.
+int readoptions(int& argc, char** argv);
+
+// The text --help prints.
+const char* usagetext();

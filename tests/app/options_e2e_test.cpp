@@ -1,0 +1,114 @@
+// The command line: --help, --version and a refused option end the program
+// before it touches the framebuffer, the terminal or the clipboard file;
+// "--" lets a file name start with "-". Run through the rig with no
+// /dev/fb0 at all, so any attempt to open it would end in status 1.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+#include "tools/e2e/bihuarun.h"
+
+namespace {
+
+bool exists(const std::string& path) {
+  struct stat st;
+  return lstat(path.c_str(), &st) == 0;
+}
+
+// Runs bihua with the words and no framebuffer; checks that nothing but
+// the two output streams was touched.
+void runwithout(bihuarun& run, std::vector<std::string> words) {
+  rigoptions o;
+  o.fbmissing = true;
+  o.args = std::move(words);
+  run.launch(o);
+  ASSERT_TRUE(run.waitexit());
+  EXPECT_EQ(run.pushes(), 0u);
+  EXPECT_EQ(run.terminaloutput(), "");  // not even the cursor hidden
+  EXPECT_TRUE(run.terminalrestored());
+  EXPECT_FALSE(exists(run.clipfile())) << "the clipboard file was written";
+  EXPECT_FALSE(run.hasfile("aaaaa.bmp"));
+  EXPECT_FALSE(run.hasfile("aaaaa.txt"));
+}
+
+TEST(Options, HelpPrintsTheUsageAndExitsZero) {
+  for (std::vector<std::string> words : std::vector<std::vector<std::string>>{
+           {"--help"}, {"notes.txt", "--help"}, {"--help", "--bogus"}}) {
+    SCOPED_TRACE(words[0]);
+    bihuarun run;
+    runwithout(run, words);
+    EXPECT_EQ(run.exitstatus(), 0);
+    std::string out = run.output();
+    EXPECT_EQ(out.rfind("Usage: bihua [FILE [FILE2]]\n", 0), 0u) << out;
+    for (const char* part : {"F1", "F8", "Esc", "open1", "find2", "/tmp/clip.txt", "aaaaa.bmp"})
+      EXPECT_NE(out.find(part), std::string::npos) << part;
+    EXPECT_EQ(out, usagetext());
+    EXPECT_EQ(run.errors(), "");
+  }
+}
+
+TEST(Options, VersionPrintsOneLineAndExitsZero) {
+  bihuarun run;
+  runwithout(run, {"--version"});
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_EQ(run.output(), "bihua " BIHUA_VERSION "\n");
+  EXPECT_EQ(run.errors(), "");
+}
+
+TEST(Options, AnyOtherDashWordIsRefusedWithTheUsageAndStatusTwo) {
+  for (const char* bad : {"-x", "-", "--helpme", "-h", "--version=2"}) {
+    SCOPED_TRACE(bad);
+    bihuarun run;
+    runwithout(run, {"notes.txt", bad, "--help"});
+    EXPECT_EQ(run.exitstatus(), 2);
+    EXPECT_EQ(run.output(), "");
+    std::string err = run.errors();
+    EXPECT_NE(err.find(std::string("unknown option '") + bad + "'"), std::string::npos) << err;
+    EXPECT_NE(err.find("Usage: bihua"), std::string::npos) << err;
+  }
+}
+
+TEST(Options, AfterTheEndMarkDashWordsAreFileNames) {
+  rigoptions o;
+  o.args = {"--", "-notes.txt", "--help"};
+  o.files = {{"-notes.txt", "hello\r\n"}};
+  bihuarun run;
+  ASSERT_TRUE(run.start(o));
+  run.type("x");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.stop());
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_EQ(run.file("-notes.txt"), "xhello\r\n");
+  EXPECT_EQ(run.output().find("Usage"), std::string::npos);
+}
+
+// The words main goes on with: the program name and the file names, in
+// order, exactly as a command line without options would give them.
+TEST(Options, TheEndMarkIsTakenOutAndTheFileWordsStay) {
+  struct cmdcase {
+    std::vector<std::string> in, out;
+  };
+  for (const cmdcase& c : std::vector<cmdcase>{
+           {{"bihua"}, {"bihua"}},
+           {{"bihua", "a.txt", "b.txt"}, {"bihua", "a.txt", "b.txt"}},
+           {{"bihua", "--", "-a.txt"}, {"bihua", "-a.txt"}},
+           {{"bihua", "a.txt", "--", "--", "--help"}, {"bihua", "a.txt", "--", "--help"}},
+           {{"bihua", "--"}, {"bihua"}},
+       }) {
+    std::vector<std::string> words = c.in;
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(&w[0]);
+    argv.push_back(nullptr);
+    int argc = static_cast<int>(words.size());
+    ASSERT_EQ(readoptions(argc, argv.data()), optrun);
+    std::vector<std::string> got(argv.begin(), argv.begin() + argc);
+    EXPECT_EQ(got, c.out);
+    EXPECT_EQ(argv[argc], nullptr);
+  }
+}
+
+}  // namespace
