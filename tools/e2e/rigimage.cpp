@@ -1,12 +1,13 @@
-// Reading, comparing and saving test pictures.
+// Reading, comparing and saving test pictures (PNG through libpng).
 #include "tools/e2e/rigimage.h"
+
+#include <png.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace {
 
@@ -14,12 +15,6 @@ uint32_t le(const std::string& b, size_t at, int bytes) {
   uint32_t v = 0;
   for (int i = bytes - 1; i >= 0; i--) v = v << 8 | static_cast<unsigned char>(b[at + i]);
   return v;
-}
-
-std::string shellquote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
 }
 
 }  // namespace
@@ -70,12 +65,20 @@ rigimage rigimage::loadbmp(const std::string& path) {
 }
 
 rigimage rigimage::loadpng(const std::string& path) {
-  std::string bmp = ::testing::TempDir() + "rigimage-" + std::to_string(getpid()) + ".bmp";
-  std::string cmd = "convert " + shellquote(path) + " -type truecolor BMP3:" + shellquote(bmp) +
-                    " 2>/dev/null";
-  rigimage img;
-  if (std::system(cmd.c_str()) == 0) img = loadbmp(bmp);
-  std::remove(bmp.c_str());
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&png, path.c_str())) return rigimage();
+  png.format = PNG_FORMAT_RGB;
+  std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+  // Pictures with transparency are laid on white, as viewers show them.
+  png_color white = {255, 255, 255};
+  if (!png_image_finish_read(&png, &white, rgb.data(), 0, nullptr)) {
+    png_image_free(&png);
+    return rigimage();
+  }
+  rigimage img(static_cast<int>(png.width), static_cast<int>(png.height));
+  for (size_t i = 0; i < img.px.size(); i++)
+    img.px[i] = uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
   return img;
 }
 
@@ -97,12 +100,19 @@ bool rigimage::saveppm(const std::string& path) const {
 }
 
 bool rigimage::savepng(const std::string& path) const {
-  std::string ppm = path + ".ppm";
-  if (!saveppm(ppm)) return false;
-  std::string cmd = "convert " + shellquote(ppm) + " " + shellquote(path) + " 2>/dev/null";
-  if (std::system(cmd.c_str()) != 0) return false;  // the .ppm stays
-  std::remove(ppm.c_str());
-  return true;
+  if (empty()) return false;
+  std::vector<unsigned char> rgb(px.size() * 3);
+  for (size_t i = 0; i < px.size(); i++) {
+    rgb[3 * i] = static_cast<unsigned char>(px[i] >> 16);
+    rgb[3 * i + 1] = static_cast<unsigned char>(px[i] >> 8);
+    rgb[3 * i + 2] = static_cast<unsigned char>(px[i]);
+  }
+  png_image png{};
+  png.version = PNG_IMAGE_VERSION;
+  png.width = static_cast<png_uint_32>(width);
+  png.height = static_cast<png_uint_32>(height);
+  png.format = PNG_FORMAT_RGB;
+  return png_image_write_to_file(&png, path.c_str(), 0, rgb.data(), 0, nullptr) != 0;
 }
 
 ::testing::AssertionResult sameimage(const rigimage& a, const rigimage& b,

@@ -1,6 +1,7 @@
-// rigimage: a plain RGB picture for end-to-end tests, read back from the
-// framebuffer file or from a BMP, compared pixel by pixel and saved for a
-// human to look at. Pixels are 0xRRGGBB; alpha is never kept.
+// rigimage: a plain RGB picture for tests, read back from the framebuffer
+// file, a BMP or a PNG, compared pixel by pixel (every reference picture
+// goes through matchesreference) and saved for a human to look at. Pixels
+// are 0xRRGGBB; alpha is never kept.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -36,10 +37,11 @@ struct rigimage {
 
   // Reads an uncompressed 24- or 32-bit BMP; empty on any error.
   static rigimage loadbmp(const std::string& path);
-  // Any picture ImageMagick's convert reads (PNG above all); empty on error.
+  // Any PNG (grey, palette, 16-bit, with alpha: laid on white); empty on
+  // error.
   static rigimage loadpng(const std::string& path);
   bool saveppm(const std::string& path) const;
-  // PNG through ImageMagick's convert; falls back to a .ppm beside it.
+  // An 8-bit RGB PNG.
   bool savepng(const std::string& path) const;
 };
 
