@@ -1,6 +1,7 @@
 // Drawing a pane: its visible rows, the selection and cursor bars, the
 // line-end marks, the end-of-text block, the scroll marker, the focus frame,
 // and the state line in the left half of the status bar.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -102,11 +103,14 @@ void editview::drawsel(int c, int r) {
   boxf(x, y + charh, x + charw, y + charh - charw, mycolor(0, 0, 255, 100));
 }
 
+// The marker is kept inside the pane: scrolled past the last page it would
+// land on the pane below, and at the top it would reach into the row above.
 void editview::drawcur() {
   if (linecount <= rows) return;
-  int y = static_cast<int>(high() * (topline / static_cast<double>(linecount - rows)));
+  double part = std::min(1.0, std::max(0.0, topline / static_cast<double>(linecount - rows)));
+  int y = std::min(static_cast<int>(high() * part), high() - lineh);
   int x = cols * charw;
-  boxf(x, y - 15, x + charw, y + lineh, mycolor(0, 255, 0, 100));
+  boxf(x, std::max(y - 15, 0), x + charw, y + lineh, mycolor(0, 255, 0, 100));
 }
 
 void editview::dispstate() {

@@ -152,3 +152,39 @@ TEST(Panes, AClickGivesThePaneTheKeys) {
   EXPECT_EQ(run.file("left.txt"), "L");
   ASSERT_TRUE(run.stop());
 }
+
+TEST(Panes, ALongGbkFileWrapsScrollsAndShowsItsMarker) {
+  std::string text;
+  for (int i = 0; i < 120; i++)
+    text += "\xD6\xD0\xCE\xC4\xB1\xE0\xBC\xAD\xC6\xF7\tline " + std::to_string(i) +
+            " with some words that wrap around the right edge of the pane\n";
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({{"long.txt", text}}, {"long.txt"})));
+  run.savepng("/tmp/bihua-panes-long-top.png");
+  // The marker right of the 31 text columns: green mixed into white, at the
+  // top, and never above the pane.
+  auto greenish = [](const rigimage& m) {
+    int n = 0;
+    for (int y = 0; y < m.height; y++)
+      for (int x = 0; x < m.width; x++) {
+        uint32_t p = m.at(x, y);
+        n += ((p >> 8) & 0xFF) > 200 && (p >> 16) < 200;
+      }
+    return n;
+  };
+  EXPECT_GT(greenish(run.crop({372, 90, 13, 60})), 12 * 30);
+  EXPECT_EQ(greenish(run.crop({372, 60, 13, 30})), 0);  // the input row untouched
+  for (int i = 0; i < 30; i++) run.key("pgdown");
+  run.key("up");
+  ASSERT_TRUE(run.settle());
+  run.savepng("/tmp/bihua-panes-long.png");
+  // Scrolled past the end, the marker stays at the pane's foot.
+  EXPECT_GT(greenish(run.crop({372, 500, 13, 51})), 12 * 30);
+  EXPECT_EQ(greenish(run.crop({372, 551, 13, 49})), 0);
+  run.type("Z");
+  run.key("f7");
+  ASSERT_TRUE(run.settle());
+  std::string saved = run.file("long.txt");
+  EXPECT_EQ(saved.size(), text.size() + 120 + 1);  // CR LF line ends and the Z
+  ASSERT_TRUE(run.stop());
+}
