@@ -118,16 +118,15 @@ void editview::paste() {
   if (grows > 0 && !roomfor(grows)) return;
   unsigned char* ip = insertpoint();
   unsigned char* e = rangeend(*this, sel);
-  int curat = static_cast<int>(cur - text), selat = static_cast<int>(sel - text);
+  int curat = static_cast<int>(cur - text);
   std::string removed(reinterpret_cast<char*>(ip), static_cast<size_t>(e - ip));
   removebytes(ip, e);
   if (m > 0 && !insertlaid(ip, bytes, m)) {
-    // The line table would overflow: the selection comes back.
+    // The line table would overflow: the selected text comes back.
     insertbytes(ip, reinterpret_cast<const unsigned char*>(removed.data()),
                 static_cast<int>(removed.size()));
     setpara();
     setcur(text + curat);
-    sel = text + selat;
     draw();
     return;
   }

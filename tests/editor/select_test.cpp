@@ -152,7 +152,7 @@ TEST_F(Select, ABareLFIsALineBreakOfItsOwn) {
   EXPECT_EQ(p.at(), 3);
 }
 
-TEST_F(Select, APastePastTheCapacityIsRefusedWithANotice) {
+TEST_F(Select, APastePastTheCapacitiesIsRefusedWithANotice) {
   const int full = editview::maxtextlen;
   pane p(std::string(full - 3, 'a'));
   clip = z("1234");
@@ -165,7 +165,7 @@ TEST_F(Select, APastePastTheCapacityIsRefusedWithANotice) {
   clip = z("123");
   p.ed->paste();
   EXPECT_EQ(p.ed->len, full);
-  // Over a selection the net growth counts; too much keeps the selection.
+  // Over a selection the net growth counts; too much changes nothing.
   clip = z("12345");
   select(p, 0, 2);
   clearnotice();
@@ -177,6 +177,20 @@ TEST_F(Select, APastePastTheCapacityIsRefusedWithANotice) {
   clip = z("123");
   p.ed->paste();
   EXPECT_EQ(p.ed->len, full);
+
+  // More display lines than the line table holds: refused too, and the
+  // text of a replaced selection comes back.
+  pane q("abc");
+  clip = std::string(maxlinenumber, '\n');
+  clearnotice();
+  q.ed->paste();
+  EXPECT_EQ(q.text(), "abc");
+  EXPECT_FALSE(notice().empty());
+  select(q, 0, 1);
+  q.ed->paste();
+  EXPECT_EQ(q.text(), "abc");
+  EXPECT_EQ(q.ed->cur - q.ed->text, 0);
+  EXPECT_EQ(q.ed->linecount, 1);
 }
 
 TEST_F(Select, F3SwitchArrowsAndF4) {
