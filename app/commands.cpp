@@ -142,16 +142,9 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk) {
   ssize_t n = read(fd, bytes, want);
   if (n <= 0) return 0;  // the end (or an error): open until the next command
   int lastline = pane->linecount - 1;
-  unsigned char* end = pane->textend();
-  if (!pane->insertbytes(end, bytes, static_cast<int>(n))) return stopoutput(pipe, pane);
-  if (!pane->setpara()) {
-    // More lines than the line table holds: take the read back.
-    pane->removebytes(end, pane->textend());
-    pane->setpara();
-    pane->setcur(0, lastline);
-    pane->draw();
+  // Past the text's capacity or its line table: nothing of this read is kept.
+  if (!pane->insertlaid(pane->textend(), bytes, static_cast<int>(n)))
     return stopoutput(pipe, pane);
-  }
   pane->setcur(0, lastline);
   if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
   pane->draw();
@@ -182,7 +175,7 @@ bool commandrefused = false;
 // line was refused for that reason just before.
 bool mayreplace(editview* pane) {
   if (!pane->ischanged() || discardconfirmed) return true;
-  notice("%s有未保存的修改：先按F7保存，或再按一次回车放弃修改", pane->filename);
+  notice("%s未保存：F7保存，再回车放弃修改", pane->filename);
   strcpy(refusedline, cmdbuf);
   refusedset = true;
   commandrefused = true;

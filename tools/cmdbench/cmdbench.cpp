@@ -1,0 +1,119 @@
+// Prints how fast a shell command's output reaches pane 1: bytes per
+// second collected by the main loop's 10 ms passes, at the chunk the
+// program reads (a few kilobytes) and at the old 20 bytes a pass, and the
+// work of one pass (read, relayout, pane redraw) beside one full-frame
+// memcpy measured in the same run. A benchmark, not a test.
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "editor/editview.h"
+#include "graphics/mybitmap.h"
+#include "views/myview.h"
+#include "views/statusbar.h"
+
+namespace {
+
+using clock_ = std::chrono::steady_clock;
+const int screenw = 1920, screenh = 1080;
+
+double ms(clock_::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+// A listing like `ls -l /usr/bin`: about bytes long, in lines of 60-90.
+std::string listingfile(int bytes) {
+  char path[] = "/tmp/cmdbench.XXXXXX";
+  int fd = mkstemp(path);
+  std::string text;
+  for (int i = 0; static_cast<int>(text.size()) < bytes; i++) {
+    char line[128];
+    snprintf(line, sizeof line, "-rwxr-xr-x 1 root root %8d Nov 12 10:%02d program-%05d%.*s\n",
+             i * 37 % 99999, i % 60, i, i % 20, "-with-a-longer-name");
+    text += line;
+  }
+  if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
+    std::perror("cmdbench: listing file");
+    return "";
+  }
+  close(fd);
+  return path;
+}
+
+struct result {
+  long bytes = 0;
+  int passes = 0;
+  double seconds = 0;
+  std::vector<double> work;  // ms per pass that read something
+};
+
+// Runs the main loop's collection: a 10 ms sleep, one collect, one push
+// (stood in for by a frame memcpy) per pass, until the output ends or
+// `limit` seconds pass; the time counts up to the last read.
+result collect(editview& pane, const std::string& command, int chunk, double limit,
+               std::vector<unsigned char>& frame) {
+  pane.clean();
+  pane.setpara();
+  result r;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return r;
+  auto start = clock_::now(), last = start;
+  int quiet = 0;
+  while (ms(clock_::now() - start) < limit * 1000 && quiet < 20) {
+    usleep(10000);
+    auto t = clock_::now();
+    int n = collectoutput(pipe, &pane, chunk);
+    if (n > 0) {
+      memcpy(frame.data(), myview::pmymap->pixels, frame.size());
+      r.work.push_back(ms(clock_::now() - t));
+      r.bytes += n;
+      last = clock_::now();
+      quiet = 0;
+    } else {
+      quiet++;
+    }
+    r.passes++;
+  }
+  r.seconds = ms(last - start) / 1000;
+  if (pipe) pclose(pipe);
+  return r;
+}
+
+void print(const char* name, result r) {
+  std::sort(r.work.begin(), r.work.end());
+  double median = r.work.empty() ? 0 : r.work[r.work.size() / 2];
+  double worst = r.work.empty() ? 0 : r.work.back();
+  std::printf("%-22s %7ld bytes in %5.2f s = %7.0f bytes/s; pass (read, relayout, redraw, frame copy) median %.2f ms, worst %.2f ms\n",
+              name, r.bytes, r.seconds, r.seconds > 0 ? r.bytes / r.seconds : 0.0, median, worst);
+}
+
+}  // namespace
+
+int main() {
+  mybitmap screen(screenw, screenh);
+  myview::pmymap = &screen;
+  statebar = new myview(0, 0, screenw, gcharwidth * 30 / 24);
+  editview pane(1);
+  pane.init();
+  std::vector<unsigned char> frame(static_cast<size_t>(screenw) * screenh * 4);
+
+  auto t = clock_::now();
+  for (int i = 0; i < 10; i++) memcpy(frame.data(), screen.pixels, frame.size());
+  double floor = ms(clock_::now() - t) / 10;
+
+  std::string file = listingfile(100000);
+  if (file.empty()) return 1;
+  std::printf("output of cat on a %d x %d screen, 10 ms passes; one full-frame memcpy %.2f ms\n",
+              screenw, screenh, floor);
+  print("100 kB listing, 4 kB", collect(pane, "cat " + file, outputchunk, 30, frame));
+  print("100 kB listing, 20 B", collect(pane, "cat " + file, 20, 2, frame));
+  std::string big = listingfile(900000);
+  print("900 kB listing, 4 kB", collect(pane, "cat " + big, outputchunk, 60, frame));
+  unlink(file.c_str());
+  unlink(big.c_str());
+  return 0;
+}
