@@ -376,6 +376,9 @@ bool editview::savefile(const char* path) {
     errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return false;
   }
+  // A file we may not write stays as it is, although replacing it would
+  // only need the folder's permission.
+  if (exists && access(target.c_str(), W_OK) != 0) return false;
   mode_t mode = exists ? (st.st_mode & 07777) : newfilemode();
 
   std::string temp;
@@ -386,6 +389,8 @@ bool editview::savefile(const char* path) {
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
+  // The owner too where we may (root saving someone's file); else ours.
+  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
   bool ok = writeall(fd, text, len) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int err = errno;
   if (close(fd) != 0 && ok) {

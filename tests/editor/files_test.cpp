@@ -122,9 +122,18 @@ TEST(Files, FailedSaveLeavesFileAndTextAsTheyWere) {
   EXPECT_FALSE(p.ed->saveas(""));
 }
 
-TEST(Files, ReadOnlyDirectoryRefusesTheSave) {
-  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+TEST(Files, ReadOnlyFolderOrFileRefusesTheSave) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders and files";
   tempdir d;
+  write(d / "ro.txt", "mine");
+  chmod((d / "ro.txt").c_str(), 0444);
+  pane r;
+  ASSERT_TRUE(r.ed->readfile((d / "ro.txt").c_str()));
+  r.ed->insertchar('!');
+  EXPECT_FALSE(r.ed->save());
+  EXPECT_NE(notice().find("Permission denied"), std::string::npos) << notice();
+  EXPECT_EQ(read(d / "ro.txt"), "mine");
+
   write(d / "f.txt", "disk");
   pane p;
   ASSERT_TRUE(p.ed->readfile((d / "f.txt").c_str()));
@@ -141,6 +150,10 @@ TEST(Files, SaveKeepsPermissionsAndReplacesByRename) {
   tempdir d;
   write(d / "m.txt", "abc");
   chmod((d / "m.txt").c_str(), 0640);
+  bool root = geteuid() == 0;
+  if (root) {
+    EXPECT_EQ(chown((d / "m.txt").c_str(), 65534, 65534), 0);
+  }
   struct stat before;
   stat((d / "m.txt").c_str(), &before);
   pane p;
@@ -150,6 +163,9 @@ TEST(Files, SaveKeepsPermissionsAndReplacesByRename) {
   struct stat after;
   stat((d / "m.txt").c_str(), &after);
   EXPECT_EQ(after.st_mode & 07777, 0640u);
+  if (root) {
+    EXPECT_EQ(after.st_uid, 65534u);  // root saving keeps the owner
+  }
   EXPECT_NE(after.st_ino, before.st_ino);  // a new file renamed over the old
   ASSERT_TRUE(p.ed->saveas((d / "other.txt").c_str()));
   EXPECT_EQ(p.ed->filename, d / "other.txt");

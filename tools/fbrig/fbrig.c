@@ -9,7 +9,8 @@
  *                    rename and unlink map both kinds of name the same way
  *   $FBRIG_FULL...   a path starting with $FBRIG_FULL (absolute, however
  *                    spelt) opened for writing opens /dev/full, so writes
- *                    fail with ENOSPC; fchmod on it pretends to succeed
+ *                    fail with ENOSPC; fchmod and fchown on it pretend to
+ *                    succeed
  * A device whose variable is unset or empty does not exist (ENOENT), so a
  * test can never reach the real framebuffer, mouse or clipboard.
  * Everything else passes through untouched.
@@ -397,6 +398,11 @@ DEFINE_REAL(int, fchmod, int, mode_t)
 EXPORT int fchmod(int fd, mode_t mode) {
   if (fd >= 0 && fd < MAXFD && isfull[fd]) return 0;
   return REAL(fchmod)(fd, mode);
+}
+DEFINE_REAL(int, fchown, int, uid_t, gid_t)
+EXPORT int fchown(int fd, uid_t uid, gid_t gid) {
+  if (fd >= 0 && fd < MAXFD && isfull[fd]) return 0;
+  return REAL(fchown)(fd, uid, gid);
 }
 
 EXPORT int close(int fd) {
