@@ -32,7 +32,13 @@ keyvalue keydecoder::next() {
     len = 4;
   else if (b[4] == '~')
     len = 5;
-  else {
+  else
+    len = 1;
+  // An ESC never stands inside a sequence: an Esc key that came in
+  // together with the next key's sequence is a key of its own.
+  for (int i = 1; i < len; i++)
+    if (b[i] == 27) len = 1;
+  if (len == 1) {
     consume(1);
     return 27;
   }

@@ -75,6 +75,10 @@ TEST_F(Decoder, SequencesSplitIntoKeysOnePerPoll) {
       // Ctrl+Up is not a recognised form: ESC, then its bytes one by one.
       {"\x1b[1;5A", {27, '[', '1', ';', '5', 'A'}},
       {"\x1b[A\x1b[19~q", {0x415B1B, keyF8, 'q'}},
+      // Esc read together with the sequence behind it: both keys.
+      {"\x1b\x1b[4~", {27, 0x7E345B1B}},
+      {"\x1b\x1b[A", {27, 0x415B1B}},
+      {"\x1b\x1b[[E", {27, 0x455B5B1B}},
       // Incomplete sequences are not waited for.
       {"\x1b[", {27, '['}},
       {"\x1b[1", {27, '[', '1'}},
