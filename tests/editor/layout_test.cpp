@@ -88,9 +88,12 @@ TEST(Layout, RelayoutAfterAnEditEqualsAFullLayout) {
       p.ed->insertbytes(p.ed->text + at, reinterpret_cast<const unsigned char*>(s),
                         static_cast<int>(strlen(s)));
     }
-    if (rng() % 4 == 0) {  // two edits before one layout
+    if (rng() % 3 == 0) {  // two edits before one layout
       int b = static_cast<int>(rng() % (p.ed->len + 1));
-      p.ed->insertbytes(p.ed->text + b, reinterpret_cast<const unsigned char*>("zz"), 2);
+      if (rng() % 2)
+        p.ed->insertbytes(p.ed->text + b, reinterpret_cast<const unsigned char*>("z\n"), 2);
+      else
+        p.ed->removebytes(p.ed->text + b, p.ed->text + std::min(b + 3, p.ed->len));
     }
     ASSERT_TRUE(p.ed->setpara());
     q.set(p.text());
