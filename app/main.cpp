@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
   window->draw();
 
   bool quitasked = false;
-  while (!window->isquit) {
+  for (;;) {
     usleep(10000);
     keyvalue c = keyboard.kbhit();
     if (c != 0) {
@@ -135,6 +135,12 @@ int main(int argc, char** argv) {
     }
     if (c != 0 && c != keyF8) quitasked = false;
     window->recycle();
+    // The F8 button asks the window to quit; it gets the same question.
+    if (window->isquit) {
+      window->isquit = false;
+      if (quitnow(window, quitasked)) break;
+      window->draw();
+    }
   }
   window->dodraw();
   window->bitmap.savetobmp("aaaaa.bmp");

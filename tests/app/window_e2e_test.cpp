@@ -109,6 +109,22 @@ TEST(FunctionKeyBar, TheF8ButtonEndsTheProgram) {
   EXPECT_EQ(run.bmp().width, 1920);
 }
 
+TEST(FunctionKeyBar, TheF8ButtonAsksFirstWhileTextIsUnsaved) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(1920, 1080));
+  run.type("q");
+  rigrect f8 = button(1920, 7);
+  ASSERT_TRUE(run.moveto(f8.x + 5, f8.y + 5));
+  ASSERT_TRUE(run.mouse(0, 0, 1));
+  ASSERT_TRUE(run.mouse(0, 0, 0));
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.running());
+  ASSERT_TRUE(run.mouse(0, 0, 1));  // a second click leaves without saving
+  ASSERT_TRUE(run.waitexit());
+  EXPECT_EQ(run.exitstatus(), 0);
+  EXPECT_FALSE(run.hasfile("aaaaa.txt"));
+}
+
 TEST(KeyEcho, KeysAndCharactersAreEchoedOnTheStatusLine) {
   bihuarun run;
   ASSERT_TRUE(run.start(800, 600));
