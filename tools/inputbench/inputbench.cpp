@@ -17,6 +17,7 @@
 #include "input/inputwords.h"
 #include "input/inpywb.h"
 #include "input/pyinput.h"
+#include "views/viewevents.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ int main() {
       words.push_back(best([&] { p.chipos = 0, p.search1(true); }));
       keys.push_back(best([&] {
         settyped(p, typed.substr(0, n - 1));
-        p.keymouse(101, typed.back(), 0, 0, 0, 0);
+        p.keymouse(evChar, typed.back(), 0, 0, 0, 0);
       }));
     }
   p.mode = 2;
