@@ -223,6 +223,13 @@ bool amybitmapwin::opendoc(const char* ord, const char* name) {
     pane = ed1;
   else
     return false;
+  if (!*name) {
+    // Loading "" would empty the pane under no name at all.
+    snprintf(publicbuffer, publicbuffersize, "%s后面要有文件名", ord);
+    dispmsg1(publicbuffer);
+    commandrefused = true;
+    return true;
+  }
   if (pane && mayreplace(pane)) pane->readfile(name);
   return true;
 }

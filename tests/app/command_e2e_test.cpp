@@ -20,8 +20,13 @@ class CommandPane : public ::testing::Test {
     esc(2);
     return ::testing::AssertionSuccess();
   }
+  // Each Esc settles first: an Esc read together with the next byte would
+  // be one key.
   void esc(int times) {
-    for (int i = 0; i < times; i++) run.key("esc");
+    for (int i = 0; i < times; i++) {
+      run.key("esc");
+      ASSERT_TRUE(run.settle());
+    }
   }
   // Types a command into pane 2 and runs it, then waits for its output.
   void command(const std::string& line) {

@@ -209,6 +209,9 @@ TEST_F(Commands, UnsavedChangesAreNotDroppedUntilTheSameLineComesAgain) {
   run("open2 other.txt");  // a different line: pane 1 is unchanged, it loads
   EXPECT_EQ(textof(right), "other");
   EXPECT_STREQ(right->filename, "other.txt");
+  run("open2");  // no name: refused, pane 1 keeps its text and name
+  EXPECT_EQ(textof(right), "other");
+  EXPECT_STREQ(right->filename, "other.txt");
   run("open1 other.txt");  // not the line refused just before: refused again
   EXPECT_EQ(textof(left), "?text");
   enter();
