@@ -141,9 +141,12 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk) {
   }
   ssize_t n = read(fd, bytes, want);
   if (n <= 0) return 0;  // the end (or an error): open until the next command
+  // A zero byte would end the text when it is saved and read again: the
+  // pane never holds one, so binary output loses its zeros here.
+  int kept = static_cast<int>(std::remove(bytes, bytes + n, 0) - bytes);
   int lastline = pane->linecount - 1;
   // Past the text's capacity or its line table: nothing of this read is kept.
-  if (!pane->insertlaid(pane->textend(), bytes, static_cast<int>(n)))
+  if (kept > 0 && !pane->insertlaid(pane->textend(), bytes, kept))
     return stopoutput(pipe, pane);
   pane->setcur(0, lastline);
   if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;

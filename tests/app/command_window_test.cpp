@@ -138,6 +138,11 @@ TEST_F(Commands, ShellOutputGoesToPaneOneAsTypedAndLaterCommandsAppend) {
             "echo a/b/c; expr 6 / 2; printf 'x/y\\n' | sed 's/x/z/'\r\necho second\r\n");
 }
 
+TEST_F(Commands, ZeroBytesOfTheOutputNeverEnterThePane) {
+  run("printf 'a\\000b\\000\\000c\\n'; echo done");
+  EXPECT_TRUE(output("abc\ndone\n")) << textof(win->ed1);
+}
+
 TEST_F(Commands, TheCommandReadsNothingFromTheTerminal) {
   run("readlink /proc/self/fd/0; cat; echo done");
   EXPECT_TRUE(output("/dev/null\ndone\n")) << textof(win->ed1);
