@@ -60,6 +60,7 @@ constexpr keyvalue keyvalueof(key id) {
   return 0;
 }
 
+// The two keys main acts on itself: F7 saves, F8 quits.
 constexpr keyvalue keyF7 = keyvalueof(key::f7);
 constexpr keyvalue keyF8 = keyvalueof(key::f8);
 
