@@ -16,7 +16,8 @@ set(expected
   share/doc/bihua/copyright
   share/doc/bihua/font/ARPHICPL.TXT
   share/doc/bihua/dictionaries/dictlicences.txt
-  share/doc/bihua/dictionaries/LGPL-3)
+  share/doc/bihua/dictionaries/LGPL-3
+  share/doc/bihua/gbktable/README)
 foreach(f ${expected})
   if(NOT EXISTS ${PREFIX}/${f})
     message(FATAL_ERROR "${PREFIX}/${f} was not installed")
