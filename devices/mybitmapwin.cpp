@@ -1,7 +1,10 @@
 // Framebuffer window: opening and measuring /dev/fb0, and pushing frames.
 #include "devices/mybitmapwin.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <string>
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
@@ -19,18 +22,21 @@ void fbfail(const char* message, int status) {
 
 namespace {
 
-fbformat formatof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
-  fbformat f;
-  f.width = static_cast<int>(var.xres);
-  f.height = static_cast<int>(var.yres);
-  f.bpp = static_cast<int>(var.bits_per_pixel);
-  f.linelength = fix.line_length ? static_cast<int>(fix.line_length) : f.width * (f.bpp / 8);
-  f.xoffset = static_cast<int>(var.xoffset);
-  f.yoffset = static_cast<int>(var.yoffset);
-  f.red = {var.red.offset, var.red.length};
-  f.green = {var.green.offset, var.green.length};
-  f.blue = {var.blue.offset, var.blue.length};
-  return f;
+// A line length of 0 means rows follow each other without a gap.
+fbreport reportof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
+  fbreport r;
+  r.xres = var.xres;
+  r.yres = var.yres;
+  r.bpp = var.bits_per_pixel;
+  uint64_t row = static_cast<uint64_t>(var.xres) * (var.bits_per_pixel / 8);
+  r.linelength = fix.line_length ? fix.line_length
+                                 : static_cast<uint32_t>(std::min<uint64_t>(row, UINT32_MAX));
+  r.xoffset = var.xoffset;
+  r.yoffset = var.yoffset;
+  r.red = {var.red.offset, var.red.length};
+  r.green = {var.green.offset, var.green.length};
+  r.blue = {var.blue.offset, var.blue.length};
+  return r;
 }
 
 }  // namespace
@@ -43,16 +49,12 @@ mybitmapwin::mybitmapwin()
   if (ioctl(fbfd, FBIOGET_FSCREENINFO, &fix) != 0) fbfail("Error reading fixed", 2);
   fb_var_screeninfo var{};
   if (ioctl(fbfd, FBIOGET_VSCREENINFO, &var) != 0) fbfail("Error reading variable", 3);
-  printf("w and h is %d,%d\n", var.xres, var.yres);
+  printf("w and h is %u,%u\n", var.xres, var.yres);
   fflush(stdout);
-  format = formatof(var, fix);
-  if (!format.supported()) {
-    char line[120];
-    snprintf(line, sizeof line, "error: unsupported framebuffer: %d bits per pixel.", format.bpp);
-    fbfail(line, 4);
-  }
-  width = static_cast<int>(var.xres);
-  height = static_cast<int>(var.yres);
+  std::string refused = format.take(reportof(var, fix));
+  if (!refused.empty()) fbfail(refused.c_str(), 4);
+  width = format.width;
+  height = format.height;
   bitmap.reset(width, height);
   pixelcount = width * height;
   mouse = new mymouse;

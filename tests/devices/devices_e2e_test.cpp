@@ -47,6 +47,54 @@ std::vector<layoutcase> layouts() {
   };
 }
 
+// Layouts a broken or odd driver can report. Each is refused before
+// anything is allocated for it, with exit status 4 and one line naming the
+// wrong value; nothing reaches the device and the terminal comes back.
+TEST(BrokenLayout, IsRefusedWithOneLineNamingTheWrongValue) {
+  struct badcase {
+    fbformat screen;
+    const char* named;
+  };
+  fbformat channelwrap = layout(800, 600, 32, 3200);
+  channelwrap.red = {0xFFFFFFFFu, 8};
+  fbformat wide = layout(1 << 29, 600, 32, 0x7FFFFFFF);
+  fbformat widest = layout(0x7FFFFFFF, 1, 32, 0x7FFFFFFF);
+  fbformat panned = layout(800, 600, 32, 3200);
+  panned.xoffset = 1;
+  fbformat deep = layout(800, 600, 32, 3200);
+  deep.yoffset = 0x7FFFFFFF;
+  const badcase cases[] = {
+      {layout(800, 600, 32, 3199), "line length 3199 is shorter"},
+      {layout(800, 600, 32, 0x7FFFFFFF), "line length 2147483647 is too long"},
+      {layout(0, 600, 32, 3200), "width 0 "},
+      {layout(800, 0, 32, 3200), "height 0 "},
+      {wide, "width 536870912 "},
+      {widest, "width 2147483647 "},
+      {layout(16384, 16384, 32, 16384 * 4), "frame of 268435456 pixels"},
+      {channelwrap, "red channel at bit 4294967295"},
+      {panned, "line length 3200 is shorter"},
+      {deep, "y offset 2147483647"},
+  };
+  for (const badcase& c : cases) {
+    SCOPED_TRACE(c.named);
+    rigoptions o;
+    o.screen = c.screen;
+    bihuarun run;
+    run.launch(o);
+    ASSERT_TRUE(run.waitexit());
+    EXPECT_EQ(run.exitstatus(), 4);
+    std::string out = run.output();
+    size_t size = out.find('\n');  // the size line comes first
+    ASSERT_NE(size, std::string::npos);
+    std::string why = out.substr(size + 1);
+    EXPECT_EQ(why.find('\n'), why.size() - 1) << out;
+    EXPECT_NE(why.find(c.named), std::string::npos) << out;
+    EXPECT_EQ(run.pushes(), 0u);
+    EXPECT_TRUE(run.terminalrestored());
+    EXPECT_EQ(run.errors(), "");
+  }
+}
+
 void PrintTo(const layoutcase& c, std::ostream* os) { *os << c.name; }
 
 class FramebufferLayout : public ::testing::TestWithParam<layoutcase> {};

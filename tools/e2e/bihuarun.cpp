@@ -128,7 +128,10 @@ void bihuarun::launch(const rigoptions& o) {
 
   // The device file holds a known pattern, so untouched bytes show.
   const fbformat& s = o.screen;
-  std::string fb(static_cast<size_t>(s.linelength) * (s.yoffset + s.height), '\0');
+  // A broken layout (the program must refuse it) may describe terabytes:
+  // the file is capped, as nothing past the cap is ever looked at.
+  long long want = 1LL * s.linelength * (1LL * s.yoffset + s.height);
+  std::string fb(static_cast<size_t>(std::max(0LL, std::min(want, 64LL << 20))), '\0');
   for (size_t i = 0; i < fb.size(); i++) fb[i] = static_cast<char>(fillbyte(i));
   writefile(fbpath, fb);
   writefile(countpath, std::string(8, '\0'));
