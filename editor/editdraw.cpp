@@ -121,5 +121,11 @@ void editview::dispstate() {
   else
     snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x",
              filename, curline + 1, curcol + 1, len, linecount, b);
+  // A UTF-8 file says so after the rest; a GBK one shows nothing more.
+  if (utf8file) {
+    size_t n = strlen(publicbuffer);
+    snprintf(publicbuffer + n, publicbuffersize - n, ",UTF-8%s,%s", utf8bom ? "+BOM" : "",
+             crlfbreaks ? "CRLF" : "LF");
+  }
   dispmsg(publicbuffer);
 }

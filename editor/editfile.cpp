@@ -50,6 +50,8 @@ editview::editview(int i) : amyview() {
   textcolor = mycolor(0, 0, 0);
   textcolor2 = mycolor(0, 0, 255);
   overwriteasked = false;
+  utf8file = utf8bom = crlfbreaks = false;
+  writtenbytes = 0;
   editpending = false;
   editlo = edithi = editdelta = 0;
   laidcols = -1;
@@ -243,6 +245,7 @@ void editview::clean() {
   filename[0] = 0;
   diskname[0] = 0;
   overwriteasked = false;
+  utf8file = utf8bom = crlfbreaks = false;
   len = savedlen = 0;
   memset(ctrl, 0, maxcontlth * sizeof(ctrbyte));
   memset(text, 0, maxcontlth);
@@ -306,6 +309,21 @@ bool editview::readfile(const char* path) {
     notice("文件%s含有零字节，不是文本，不能打开", path);
     return false;
   }
+  // A UTF-8 file is taken as GBK, or not at all.
+  const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
+  utf8scan form = scanutf8(rawbytes, raw.size());
+  bool utf8 = isutf8text(form);
+  bool crlf = utf8 && firstbreakiscrlf(rawbytes, raw.size());
+  std::string converted;
+  if (utf8) {
+    size_t mark = form.bom ? 3 : 0;
+    codecfault f;
+    if (!utf8togbk(rawbytes + mark, raw.size() - mark, converted, f)) {
+      notice("不能打开%s：第%d行第%d列的U+%04X没有GBK编码", path, f.line, f.column, f.ch);
+      return false;
+    }
+    raw.swap(converted);
+  }
   int n = 0;
   if (!raw.empty()) {
     tfileter(raw.data(), static_cast<int>(raw.size()));
@@ -326,6 +344,9 @@ bool editview::readfile(const char* path) {
   memmove(filename, path, strlen(path) + 1);  // path may be filename itself
   strcpy(diskname, filename);
   overwriteasked = false;
+  utf8file = utf8;
+  utf8bom = utf8 && form.bom;
+  crlfbreaks = crlf;
   editpending = false;
   resetcursor();
   setpara();
@@ -361,9 +382,26 @@ mode_t newfilemode() {
 
 }  // namespace
 
+// The bytes of the file: the text itself, or for a UTF-8 file its UTF-8
+// form. False (savefault set) when a character has no UTF-8 form.
+bool editview::fileimage(std::string& out) {
+  out.clear();
+  if (!utf8file) {
+    out.assign(reinterpret_cast<const char*>(text), len);
+    return true;
+  }
+  if (utf8bom) out = "\xEF\xBB\xBF";
+  return gbktoutf8(text, len, out, crlfbreaks ? breakstyle::crlf : breakstyle::lf, savefault);
+}
+
 bool editview::savefile(const char* path) {
   if (!path || !path[0]) {
     errno = ENOENT;
+    return false;
+  }
+  std::string image;
+  if (!fileimage(image)) {
+    errno = EILSEQ;
     return false;
   }
   // Write through a symbolic link to the file it names.
@@ -391,7 +429,9 @@ bool editview::savefile(const char* path) {
   if (fd < 0) return false;
   // The owner too where we may (root saving someone's file); else ours.
   if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
-  bool ok = writeall(fd, text, len) && fchmod(fd, mode) == 0 && fsync(fd) == 0;
+  bool ok = writeall(fd, reinterpret_cast<const unsigned char*>(image.data()),
+                     static_cast<int>(image.size())) &&
+            fchmod(fd, mode) == 0 && fsync(fd) == 0;
   int err = errno;
   if (close(fd) != 0 && ok) {
     ok = false;
@@ -413,7 +453,16 @@ bool editview::savefile(const char* path) {
     fsync(dfd);
     close(dfd);
   }
+  writtenbytes = static_cast<int>(image.size());
   return true;
+}
+
+void editview::savefailed(const char* path) {
+  if (errno == EILSEQ)
+    notice("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line,
+           savefault.column, savefault.code, path);
+  else
+    notice("文件%s保存失败：%s", path, strerror(errno));
 }
 
 bool editview::save() {
@@ -433,14 +482,14 @@ bool editview::save() {
     return false;
   }
   if (!savefile(filename)) {
-    notice("文件%s保存失败：%s", filename, strerror(errno));
+    savefailed(filename);
     return false;
   }
   memcpy(savedtext, text, len);
   savedlen = len;
   strcpy(diskname, filename);
   overwriteasked = false;
-  notice("文件%s已保存，共%d字节", filename, len);
+  notice("文件%s已保存，共%d字节", filename, writtenbytes);
   return true;
 }
 
@@ -450,7 +499,7 @@ bool editview::saveas(const char* path) {
     return false;
   }
   if (!savefile(path)) {
-    notice("文件%s保存失败：%s", path, strerror(errno));
+    savefailed(path);
     return false;
   }
   memcpy(savedtext, text, len);
@@ -458,6 +507,6 @@ bool editview::saveas(const char* path) {
   memmove(filename, path, strlen(path) + 1);
   strcpy(diskname, filename);
   overwriteasked = false;
-  notice("文件存为%s,共%d字节", filename, len);
+  notice("文件存为%s,共%d字节", filename, writtenbytes);
   return true;
 }

@@ -15,6 +15,7 @@
 // clipboard hooks), editkeys.cpp (keymouse).
 #pragma once
 
+#include "editor/textcodec.h"
 #include "views/myview.h"
 #include "views/viewevents.h"
 
@@ -76,6 +77,15 @@ class editview : public amyview {
   // read asks first (see save()).
   char* diskname;
   bool overwriteasked;      // the previous F7 warned about overwriting
+
+  // The form of the file, kept from loading to saving: the pane always holds
+  // GBK with CR LF; a file that came as UTF-8 goes back as UTF-8, with its
+  // byte-order mark if it had one and its line breaks (CR LF or LF).
+  bool utf8file;
+  bool utf8bom;
+  bool crlfbreaks;
+  int writtenbytes;         // bytes the last savefile() wrote
+  codecfault savefault;     // why savefile() failed with EILSEQ
 
   // Shared by the three panes.
   static char* res;         // result buffer of tfileter
@@ -182,4 +192,6 @@ class editview : public amyview {
   bool layout(int startline, int hi, int delta);
   void noteedit(int at, int oldn, int newn);
   void resetcursor();
+  bool fileimage(std::string& out);
+  void savefailed(const char* path);
 };

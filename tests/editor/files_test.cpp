@@ -194,3 +194,37 @@ TEST(Files, DefaultNameAsksBeforeOverwritingAFileNeverLoaded) {
   EXPECT_EQ(read("ed1.txt"), "r");
   ASSERT_EQ(chdir(old), 0);
 }
+
+TEST(Files, Utf8FilesKeepTheirFormAndRefuseWhatGbkLacks) {
+  tempdir d;
+  pane p("old");
+  // Byte-order mark and CR LF: the pane holds GBK, the file stays UTF-8.
+  write(d / "u.txt", u8"\uFEFF中文\r\nb\r\n");
+  ASSERT_TRUE(p.ed->readfile((d / "u.txt").c_str()));
+  EXPECT_EQ(p.text(), "中文\r\nb\r\n");
+  EXPECT_TRUE(p.ed->utf8file && p.ed->utf8bom && p.ed->crlfbreaks);
+  p.ed->dispstate();
+  EXPECT_NE(std::string(statusline()).find(",UTF-8+BOM,CRLF  |"), std::string::npos) << statusline();
+  p.ed->insertchar('x');
+  ASSERT_TRUE(p.ed->save());
+  EXPECT_EQ(read(d / "u.txt"), u8"\uFEFFx中文\r\nb\r\n");
+  EXPECT_EQ(notice(), "文件" + (d / "u.txt") + "已保存，共15字节");
+  // Text the clipboard brought that is no GBK cannot be written as UTF-8:
+  // refused naming where, the file and the pane as they were.
+  p.ed->insertbytes(p.ed->text + 8, reinterpret_cast<const unsigned char*>("\x81\x7F"), 2);
+  EXPECT_FALSE(p.ed->save());
+  EXPECT_EQ(notice(), "不能存为UTF-8：第2行第2列的代码817F不是GBK字符（" + (d / "u.txt") + "）");
+  EXPECT_EQ(read(d / "u.txt"), u8"\uFEFFx中文\r\nb\r\n");
+  // A character with no GBK form: refused by line and column, the pane kept.
+  write(d / "e.txt", u8"ok\r\nab\U0001F600\n");
+  EXPECT_FALSE(p.ed->readfile((d / "e.txt").c_str()));
+  EXPECT_EQ(notice(), "不能打开" + (d / "e.txt") + "：第2行第3列的U+1F600没有GBK编码");
+  EXPECT_EQ(p.ed->filename, d / "u.txt");
+  EXPECT_TRUE(p.ed->utf8file);
+  // GBK again after loading a GBK file: nothing added to the state line.
+  write(d / "g.txt", "中文\n");
+  ASSERT_TRUE(p.ed->readfile((d / "g.txt").c_str()));
+  EXPECT_FALSE(p.ed->utf8file);
+  p.ed->dispstate();
+  EXPECT_EQ(std::string(statusline()).find("UTF"), std::string::npos);
+}
