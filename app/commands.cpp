@@ -13,8 +13,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "app/amybitmapwin.h"
+#include "app/syslocale.h"
 #include "editor/editview.h"
 #include "views/statusbar.h"
 
@@ -123,7 +125,7 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
   return wrapped;
 }
 
-int collectoutput(FILE*& pipe, editview* pane, int chunk) {
+int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8) {
   if (!pipe || !pane) return 0;
   int fd = fileno(pipe);
   if (fd < 0) {
@@ -140,20 +142,36 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk) {
     return 0;
   }
   ssize_t n = read(fd, bytes, want);
-  if (n <= 0) return 0;  // the end (or an error): open until the next command
+  std::string converted;
+  if (n <= 0) {
+    // The end (or an error): open until the next command. A character the
+    // output cut off is shown as "?", once.
+    if (!fromutf8 || fromutf8->pendingbytes() == 0) return 0;
+    fromutf8->finish(converted);
+    n = 0;
+  } else if (fromutf8) {
+    fromutf8->feed(bytes, n, converted);
+  }
+  unsigned char* got = bytes;
+  if (fromutf8) got = reinterpret_cast<unsigned char*>(&converted[0]);
+  int gotn = fromutf8 ? static_cast<int>(converted.size()) : static_cast<int>(n);
   // A zero byte would end the text when it is saved and read again: the
   // pane never holds one, so binary output loses its zeros here.
-  int kept = static_cast<int>(std::remove(bytes, bytes + n, 0) - bytes);
+  int kept = static_cast<int>(std::remove(got, got + gotn, 0) - got);
   int lastline = pane->linecount - 1;
   // Past the text's capacity or its line table: nothing of this read is kept.
-  if (kept > 0 && !pane->insertlaid(pane->textend(), bytes, kept))
+  if (kept > 0 && !pane->insertlaid(pane->textend(), got, kept))
     return stopoutput(pipe, pane);
   pane->setcur(0, lastline);
   if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
   pane->draw();
-  snprintf(publicbuffer, publicbuffersize, "read %d bytes", static_cast<int>(n));
+  if (fromutf8 && fromutf8->replacedcount() > 0)
+    snprintf(publicbuffer, publicbuffersize, "%d个字符没有GBK编码，显示为?；read %d bytes",
+             fromutf8->replacedcount(), static_cast<int>(n));
+  else
+    snprintf(publicbuffer, publicbuffersize, "read %d bytes", static_cast<int>(n));
   dispmsg1(publicbuffer);
-  return static_cast<int>(n);
+  return std::max(static_cast<int>(n), 1);
 }
 
 // ---- the window's command members
@@ -164,6 +182,8 @@ char cmdbuf[cmdbufsize];
 char order[ordersize];
 char fn[fnsize];
 char serword[serwordsize];
+// The running command's output on its way from UTF-8 (a UTF-8 system).
+utf8stream outputstream;
 
 // A command refused because it would drop unsaved changes is kept here;
 // the same line run again next goes ahead and drops them.
@@ -271,6 +291,16 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
 // command (unless that would drop unsaved changes), appended to after.
 void amybitmapwin::runshell() {
   if (!ed1) return;
+  // The shell gets the line as the system writes it.
+  std::string line;
+  codecfault f;
+  if (!tosystem(cmdbuf, line, f)) {
+    snprintf(publicbuffer, publicbuffersize, "命令第%d列的代码%X不是GBK字符，未执行", f.column,
+             f.code);
+    dispmsg1(publicbuffer);
+    commandrefused = true;
+    return;
+  }
   if (strcmp(ed1->filename, outputname) != 0) {
     if (!mayreplace(ed1)) return;
     dispmsg1("change name to ed1.txt");
@@ -281,7 +311,8 @@ void amybitmapwin::runshell() {
     ed1->draw();
   }
   if (cmdpipe) pclose(cmdpipe);
-  cmdpipe = shellread(cmdbuf);
+  outputstream.reset();
+  cmdpipe = shellread(line.c_str());
   if (!cmdpipe) dispmsg1("error to exec popen");
 }
 
@@ -303,5 +334,5 @@ void amybitmapwin::recordcommand(int length) {
 }
 
 void amybitmapwin::readcommandoutput() {
-  if (collectoutput(cmdpipe, ed1, outputchunk) != 0) draw();
+  if (collectoutput(cmdpipe, ed1, outputchunk, utf8system ? &outputstream : nullptr) != 0) draw();
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 class editview;
+class utf8stream;
 
 // Sizes of the command buffers (each includes its terminating zero).
 const int cmdbufsize = 500;    // cmdbuf: the command line, without its line end
@@ -61,4 +62,7 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
 // When the output would pass the pane's capacity (its bytes or its line
 // table) the command is closed (pipe set to null) with a notice; nothing
 // partial is left from the refused read.
-int collectoutput(FILE*& pipe, editview* pane, int chunk);
+// With fromutf8 (a UTF-8 system) the output is converted to GBK as it
+// arrives: a character cut between reads waits for the rest, one with no
+// GBK form shows as "?" and the notice counts them for the command.
+int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8 = nullptr);

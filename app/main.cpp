@@ -3,11 +3,13 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string>
 
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
 #include "app/globals.h"
 #include "app/options.h"
+#include "app/syslocale.h"
 #include "devices/mykbhit.h"
 #include "editor/editview.h"
 #include "input/pyinput.h"
@@ -63,6 +65,19 @@ void route(amybitmapwin* window, keyvalue c) {
     window->OnChar(low, high, 0);
 }
 
+// A file named on the command line, loaded under the name the panes show
+// (in a UTF-8 system its GBK form).
+void loadnamed(editview* pane, const char* name) {
+  std::string shown;
+  codecfault f;
+  if (!fromsystem(name, shown, f)) {
+    snprintf(publicbuffer, publicbuffersize, "不能打开：文件名的第%d个字符没有GBK编码", f.column);
+    dispmsg1(publicbuffer);
+    return;
+  }
+  pane->readfile(shown.c_str());
+}
+
 // Panes placed from the screen size, registered after the button bar in the
 // order 2, 1, 0, then the files named on the command line loaded.
 void setuppanes(amybitmapwin* window, int argc, char** argv) {
@@ -75,10 +90,10 @@ void setuppanes(amybitmapwin* window, int argc, char** argv) {
   if (argc == 1) {
     window->ed0->readfile("aaaaa.txt");
   } else if (argc == 2) {
-    window->ed0->readfile(argv[1]);
+    loadnamed(window->ed0, argv[1]);
   } else if (argc == 3) {
-    window->ed0->readfile(argv[1]);
-    window->ed1->readfile(argv[2]);
+    loadnamed(window->ed0, argv[1]);
+    loadnamed(window->ed1, argv[2]);
   }
 }
 
@@ -105,6 +120,7 @@ int main(int argc, char** argv) {
   // device is touched; _exit so that the clipboard file is not rewritten.
   int status = readoptions(argc, argv);
   if (status != optrun) _exit(status);
+  utf8system = editview::utf8paths = utf8environment();
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;

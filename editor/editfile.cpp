@@ -22,6 +22,7 @@
 
 char* editview::res = nullptr;
 int editview::reslen = 0;
+bool editview::utf8paths = false;
 
 namespace {
 
@@ -30,6 +31,19 @@ template <class... A>
 void notice(const char* format, A... args) {
   snprintf(publicbuffer, publicbuffersize, format, args...);
   dispmsg1(publicbuffer);
+}
+
+// The name as the system takes it: the pane's GBK name, or its UTF-8 form
+// in a UTF-8 system. False when the name holds a pair that is no GBK.
+bool systemname(const char* name, std::string& out) {
+  out.clear();
+  if (!editview::utf8paths) {
+    out = name;
+    return true;
+  }
+  codecfault f;
+  return gbktoutf8(reinterpret_cast<const unsigned char*>(name), strlen(name), out,
+                   breakstyle::keep, f);
 }
 
 }  // namespace
@@ -288,8 +302,12 @@ bool editview::readfile(const char* path) {
     notice("文件名太长（%d字节以上），不能打开", namesize);
     return false;
   }
-  std::string raw;
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  std::string raw, sysname;
+  if (!systemname(path, sysname)) {
+    notice("文件名%s不是GBK，不能打开", path);
+    return false;
+  }
+  int fd = open(sysname.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0 && errno != ENOENT) {
     notice("不能打开文件%s：%s", path, strerror(errno));
     return false;
@@ -399,7 +417,12 @@ bool editview::savefile(const char* path) {
     errno = ENOENT;
     return false;
   }
-  std::string image;
+  std::string image, sysname;
+  if (!systemname(path, sysname)) {
+    errno = EINVAL;
+    return false;
+  }
+  path = sysname.c_str();
   if (!fileimage(image)) {
     errno = EILSEQ;
     return false;
@@ -476,7 +499,9 @@ bool editview::save() {
   }
   // A default name may belong to a file this pane never read: ask once.
   struct stat st;
-  if (strcmp(diskname, filename) != 0 && !overwriteasked && stat(filename, &st) == 0) {
+  std::string sysname;
+  if (strcmp(diskname, filename) != 0 && !overwriteasked && systemname(filename, sysname) &&
+      stat(sysname.c_str(), &st) == 0) {
     overwriteasked = true;
     notice("文件%s已存在，不是本窗口打开的；再按F7覆盖它", filename);
     return false;

@@ -87,6 +87,10 @@ class editview : public amyview {
   int writtenbytes;         // bytes the last savefile() wrote
   codecfault savefault;     // why savefile() failed with EILSEQ
 
+  // Set by the application in a UTF-8 system: file names are held and shown
+  // in GBK like the text and handed to the system in UTF-8.
+  static bool utf8paths;
+
   // Shared by the three panes.
   static char* res;         // result buffer of tfileter
   static int reslen;        // bytes in res before its terminator

@@ -189,6 +189,8 @@ void bihuarun::launch(const rigoptions& o) {
   close(fd2);
   if (chdir(workdir.c_str()) != 0) _exit(126);
   for (const auto& e : env) setenv(e.first, e.second.c_str(), 1);
+  for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE"}) unsetenv(name);
+  for (const auto& e : o.locale) setenv(e.first.c_str(), e.second.c_str(), 1);
   execv(argv[0], argv.data());
   _exit(127);
 }

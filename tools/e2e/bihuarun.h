@@ -34,6 +34,10 @@ struct rigoptions {
   // Files whose path (relative to the working directory) starts with this
   // are /dev/full when opened for writing.
   std::string fullprefix;
+  // The locale the program starts in: LANG, LC_ALL and LC_CTYPE are removed
+  // from its environment and these (e.g. {"LANG", "C.UTF-8"}) set instead,
+  // so a test does not depend on the locale it runs in.
+  std::map<std::string, std::string> locale;
 
   // 32 bits per pixel, blue/green/red at 0/8/16, unpadded lines.
   static fbformat defaultscreen(int w, int h);
