@@ -39,8 +39,13 @@ std::vector<int> rowreach(int r) {
 // from the row widths instead of painting a scratch bitmap of (2r+1)^2
 // pixels, which for the larger radii would take gigabytes; the points are
 // the same.
-std::vector<int> buildring(int r) {
+struct ringrun {
+  int x, from, to;  // column x, rows from .. to of the stamp
+};
+
+std::vector<int> buildring(int r, std::vector<ringrun>& runs) {
   std::vector<int> pts;
+  runs.clear();
   std::vector<int> outer = rowreach(r);
   int ri = r - 3;
   std::vector<int> inner = r > 4 ? rowreach(ri) : std::vector<int>();
@@ -53,6 +58,7 @@ std::vector<int> buildring(int r) {
       cuthi = r + inner[d];
     }
     auto run = [&](int from, int to) {
+      if (from <= to) runs.push_back({x, from, to});
       for (int y = from; y <= to; y++) {
         pts.push_back(x);
         pts.push_back(y);
@@ -68,13 +74,20 @@ std::vector<int> buildring(int r) {
 
 }  // namespace
 
+namespace {
+
+// The stamp of the last radius asked for, as points and as column runs.
+int oldr = 0;
+std::vector<int> bb;
+std::vector<ringrun> bbruns;
+
+}  // namespace
+
 const int* fillring(int r) {
-  static int oldr = 0;
-  static std::vector<int> bb;
   if (r <= 0) throw "半径过小";
   if (r > 20000) throw "半径过大";
   if (r != oldr) {
-    bb = buildring(r);
+    bb = buildring(r, bbruns);
     oldr = r;
   }
   return bb.data();
@@ -105,17 +118,47 @@ void mybitmap::boxfill(int a, int b, int c, int d) {
   for (int row = lo; row <= hi; row++) drawthinline(a, row, c, row);
 }
 
+// 12 r chords, each about half a pixel long. Only chords that come within
+// reach of the bitmap (the pen and the rounding) are drawn: away from it
+// the walk jumps ahead by as many chords as the distance allows, so a huge
+// circle costs what its part near the bitmap costs.
 void mybitmap::circle(int x, int y, int r) {
   if (r <= 0) return;
   long long n = 12LL * r;
   double step = 2 * M_PI / n;
-  int px = x + r, py = y;
-  for (long long i = 1; i <= n; i++) {
-    int nx = static_cast<int>(x + r * std::cos(i * step) + 0.5);
-    int ny = static_cast<int>(y + r * std::sin(i * step) + 0.5);
+  double reach = (thick / 2 > 0 ? thick / 2 : 1) + 4.0;
+  auto distance = [&](long long i) {  // from the exact point to the bitmap, per axis
+    double ex = x + r * std::cos(i * step), ey = y + r * std::sin(i * step);
+    double dx = ex < 0 ? -ex : ex > width - 1 ? ex - (width - 1) : 0;
+    double dy = ey < 0 ? -ey : ey > height - 1 ? ey - (height - 1) : 0;
+    return std::max(dx, dy);
+  };
+  auto point = [&](long long i, int& px, int& py) {
+    if (i == 0) {
+      px = x + r;
+      py = y;
+      return;
+    }
+    px = static_cast<int>(x + r * std::cos(i * step) + 0.5);
+    py = static_cast<int>(y + r * std::sin(i * step) + 0.5);
+  };
+  int px = 0, py = 0;
+  bool haveprev = false;
+  for (long long i = 1; i <= n;) {
+    double d = distance(i);
+    if (d > reach) {
+      i += std::max(1LL, static_cast<long long>((d - reach) / 0.53));
+      haveprev = false;
+      continue;
+    }
+    if (!haveprev) point(i - 1, px, py);
+    int nx, ny;
+    point(i, nx, ny);
     line(px, py, nx, ny);
     px = nx;
     py = ny;
+    haveprev = true;
+    i++;
   }
 }
 
@@ -133,9 +176,26 @@ void mybitmap::circlef(int x, int y, int r) {
   }
 }
 
+// Only the columns and rows of the stamp that land on the bitmap are
+// visited; a stamp wholly outside, or whose hole holds the whole bitmap,
+// costs nothing.
 void mybitmap::circlef1(int x, int y, int r) {
-  const int* p = fillring(r);
-  for (; p[0] != -1; p += 2) setpixel(x + p[0] - r, y + p[1] - r, color);
+  fillring(r);
+  long long left = 1LL * x - r, top = 1LL * y - r;
+  if (left + 2 * r < 0 || left >= width || top + 2 * r < 0 || top >= height) return;
+  if (r > 4) {
+    double fx = std::max(std::fabs(x - 0.0), std::fabs(x - (width - 1.0)));
+    double fy = std::max(std::fabs(y - 0.0), std::fabs(y - (height - 1.0)));
+    if (std::sqrt(fx * fx + fy * fy) < r - 6) return;  // inside the cut-out disc
+  }
+  for (const ringrun& run : bbruns) {
+    long long bx = left + run.x;
+    if (bx < 0 || bx >= width) continue;
+    long long from = std::max(top + run.from, 0LL);
+    long long to = std::min(top + run.to, height - 1LL);
+    for (long long by = from; by <= to; by++)
+      setpixel(static_cast<int>(bx), static_cast<int>(by), color);
+  }
 }
 
 void mybitmap::circled(int x, int y, int d) {
@@ -148,6 +208,9 @@ void mybitmap::circled(int x, int y, int d) {
   bool s1 = idum >> 63;
   idum = idum * 1664525u + 1013904223u;
   bool s2 = idum >> 63;
+  // Offsets reach 51 pixels; a dot wholly outside draws nothing (its
+  // random draws are made all the same, so the dots after it stay put).
+  if (1LL * x + 51 < 0 || 1LL * x - 51 >= width || 1LL * y + 51 < 0 || 1LL * y - 51 >= height) return;
   const int* pt = pcirpt ? pcirpt : &cirpt[0][0];
   const int* sizes = paa ? paa : aa;
   for (int i = 0; i <= sizes[d]; i++) {
@@ -174,6 +237,7 @@ constexpr trianglepattern data;
 void mybitmap::sanjiaomv(int x, int y, mycolor c) {
   int way = (fx % 4 + 4) % 4;
   fx = (way + 1) % 4;
+  if (1LL * x + 7 < 0 || 1LL * x - 7 >= width || 1LL * y + 7 < 0 || 1LL * y - 7 >= height) return;
   for (int i = 0; i < 15; i++)
     for (int j = 0; j < 15; j++) {
       int on;

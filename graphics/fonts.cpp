@@ -2,6 +2,7 @@
 // glyph walk that scales design points onto the bitmap, text lines and the
 // message screen. Strokes are drawn only through the line primitives; the
 // font data itself lives in generated/fontdata.cpp and is never written.
+#include <climits>
 #include <cstring>
 
 #include "graphics/generated/fontdata.h"
@@ -39,17 +40,13 @@ void drawglyph(mybitmap& b, int x, int y, unsigned short code, int w, int h) {
     b.drawvect(x, y, g, w, h);
 }
 
-// Calls draw(x, p) for every character p of s, x advancing by w for a
-// two-byte character and by w / 2 for a one-byte one.
+// Calls draw(x, p) for every character p of s that can reach the bitmap,
+// x advancing by w for a two-byte character and by w / 2 for a one-byte one.
 template <class Draw>
-void eachchar(const char* s, int x, int w, Draw draw) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
-  while (*p) {
-    int n = charbytes(p);
-    draw(x, p);
-    x += n == 2 ? w : w / 2;
-    p += n;
-  }
+void eachchar(const mybitmap& b, const char* s, long long x, int w, Draw draw) {
+  long long pen = b.thick / 2 + 2;
+  eachcell(s, x, w, -pen, b.width + pen, false,
+           [&](int cx, const unsigned char* p, int) { draw(cx, p); });
 }
 
 // Copies whole characters of the n bytes at s into dst (size bytes with
@@ -118,7 +115,7 @@ void mybitmap::drawvfont(int x, int y, unsigned short code, int w, int h, int n,
 
 void mybitmap::drawvtext(int x, int y, const char* s, int w, int h) {
   if (h == 0) h = w;
-  eachchar(s, x, w, [&](int cx, const unsigned char* p) {
+  eachchar(*this, s, x, w, [&](int cx, const unsigned char* p) {
     drawvfont(cx, y, charcode(p), w, h, 0, 0, nullptr, nullptr);
   });
 }
@@ -130,15 +127,15 @@ void mybitmap::drawtext(int x, int y, const char* s, int w, int h) {
     drawvtext(x, y, s, w, h);
     return;
   }
-  eachchar(s, x, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
+  eachchar(*this, s, x, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
 }
 
 void mybitmap::drawtextc(int x, int y, const char* s, int w, int h) {
   if (h == 0) h = w;
   if (!sizeok(w) || !sizeok(h)) return;
-  x -= static_cast<int>(static_cast<long long>(std::strlen(s)) * w / 4);
-  y -= h / 2;
-  eachchar(s, x, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
+  long long left = x - static_cast<long long>(std::strlen(s)) * w / 4;
+  y = y < INT_MIN + h / 2 ? INT_MIN : y - h / 2;
+  eachchar(*this, s, left, w, [&](int cx, const unsigned char* p) { drawfont(cx, y, p, w, h); });
 }
 
 // ---- message screen
@@ -152,6 +149,7 @@ void mybitmap::msg(const char* s) {
   int top = height >= 25 && height <= 51 ? height / 2 - size / 2 : 0;
   int perline = 2 * width / size;
   int len = static_cast<int>(std::strlen(s));
+  if (len == 0) return;  // nothing to show (and nothing to divide the width by)
   if (len < perline) {
     drawtext(0, top, s, size, size);
     return;

@@ -5,11 +5,40 @@
 // out in (the later point first). Drawing is left to the caller.
 #pragma once
 
+#include <climits>
+
 // Where one design coordinate lands: x + w * p / 128 in double precision,
-// rounded (0.5 added) or truncated towards zero.
+// rounded (0.5 added) or truncated towards zero. A point past the int range
+// (only from an origin or a size near it) is held at its end.
 inline int glyphland(int origin, int size, int p, bool rounded) {
   double v = origin + size * static_cast<double>(p) / 128;
-  return static_cast<int>(rounded ? v + 0.5 : v);
+  if (rounded) v += 0.5;
+  if (v <= INT_MIN) return INT_MIN;
+  if (v >= INT_MAX) return INT_MAX;
+  return static_cast<int>(v);
+}
+
+// Steps through the characters of a GBK text: a lead byte (0x80 and up)
+// with the byte after it is one character w wide, any other byte one w / 2
+// wide. Calls draw(cx, p, bytes) for each character whose cell, cx to
+// cx + w, can reach the columns lo..hi; the others are passed over without
+// drawing, and the walk ends once the characters have left to the right.
+// A lead byte right before the terminating zero ends the text when
+// cutends, else it is a one-byte character.
+template <class Draw>
+void eachcell(const char* s, long long x, int w, long long lo, long long hi, bool cutends,
+              Draw draw) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
+  long long reach = w < 0 ? -1LL * w : w;
+  while (*p) {
+    int n = p[0] >= 0x80 && p[1] ? 2 : 1;
+    if (p[0] >= 0x80 && !p[1] && cutends) return;
+    if (w >= 0 && x - reach > hi) return;
+    if (x + reach >= lo && x - reach <= hi && x >= INT_MIN && x <= INT_MAX)
+      draw(static_cast<int>(x), p, n);
+    x += n == 2 ? w : w / 2;
+    p += n;
+  }
 }
 
 // Walks the glyph at g, never reading at or past end. For every segment

@@ -64,7 +64,8 @@ void mybitmap::line(int x0, int y0, int x1, int y1, mycolor c) {
 }
 
 void mybitmap::drawthinlined(int x0, int y0, int x1, int y1) {
-  linesteps(x0, y0, x1, y1, false, [](int x, int y) { setpixeld(x, y); });
+  // Only as many points are walked as the trajectory buffer still takes.
+  linewalk(x0, y0, x1, y1, false).runfirst(xymax - xynum, [](int x, int y) { setpixeld(x, y); });
 }
 
 void mybitmap::pixel(int x, int y) { circlef1(x, y, thick / 2 > 0 ? thick / 2 : 1); }

@@ -46,6 +46,12 @@ class linewalk {
   template <class Act>
   void run(Act&& act) const { runpasses(0, passes - 1, act); }
 
+  // The first count points only.
+  template <class Act>
+  void runfirst(long long count, Act&& act) const {
+    runpasses(0, std::min(count, passes) - 1, act);
+  }
+
   template <class Act>
   void run(const linewindow& w, Act&& act) const {
     long long lo = xmajor ? w.xlo : w.ylo, hi = xmajor ? w.xhi : w.yhi;

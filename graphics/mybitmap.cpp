@@ -3,6 +3,7 @@
 // and all end in setpixel/getpixel here.
 #include "graphics/mybitmap.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "graphics/disctables.h"
@@ -102,10 +103,13 @@ void mybitmap::joincolor(unsigned char& r, unsigned char& g, unsigned char& b, u
 void mybitmap::set(int x, int y) {
   mycolor c = color;
   c.alpha = 255;
-  int h = thick / 2;
-  for (int i = x - h; i < x + h; i++)
-    for (int j = y - h; j < y + h; j++)
-      if (inside(i, j)) std::memcpy(at(i, j), &c, 4);
+  // The square x - h .. x + h - 1, clipped before the loops (64 bits: the
+  // corners of a square near INT_MAX do not fit an int).
+  long long h = thick / 2;
+  long long i0 = std::max(x - h, 0LL), i1 = std::min(x + h, static_cast<long long>(width));
+  long long j0 = std::max(y - h, 0LL), j1 = std::min(y + h, static_cast<long long>(height));
+  for (long long i = i0; i < i1; i++)
+    for (long long j = j0; j < j1; j++) std::memcpy(at(static_cast<int>(i), static_cast<int>(j)), &c, 4);
 }
 
 void mybitmap::clear() {

@@ -4,6 +4,7 @@
 #include "views/myview.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <utility>
 
@@ -29,12 +30,35 @@ void myview::move(int a, int b, int c, int d) {
   y2 = d;
 }
 
-void myview::setpixel(int x, int y) { pmymap->setpixel(x + x1, y + y1); }
+namespace {
+
+// A view point on the bitmap, or false when it lies past the int range
+// (and so outside any bitmap).
+bool onbitmap(long long x, long long y, int& bx, int& by) {
+  if (x < INT_MIN || x > INT_MAX || y < INT_MIN || y > INT_MAX) return false;
+  bx = static_cast<int>(x);
+  by = static_cast<int>(y);
+  return true;
+}
+
+}  // namespace
+
+void myview::setpixel(int x, int y) {
+  int bx, by;
+  if (onbitmap(1LL * x + x1, 1LL * y + y1, bx, by)) pmymap->setpixel(bx, by);
+}
 
 void myview::setpixel(int x, int y, const mycolor& c) {
-  int bx = x + x1, by = y + y1;
+  long long bx = 1LL * x + x1, by = 1LL * y + y1;
   if (bx < x1 || bx > x2 || by < y1 || by > y2) return;
-  pmymap->setpixel(bx, by, c);
+  pmymap->setpixel(static_cast<int>(bx), static_cast<int>(by), c);
+}
+
+// The rows from .. to (view coordinates) that can touch the bitmap.
+void myview::rowsonbitmap(long long& from, long long& to, int margin) const {
+  linewindow r = reach(margin);
+  from = std::max(from, r.ylo);
+  to = std::min(to, r.yhi);
 }
 
 // The part of the bitmap a view point can land on, widened by margin, in
@@ -66,8 +90,25 @@ void myview::pixel(int x, int y, const mycolor& c) {
   pixel(x, y);
 }
 
+// A dot that misses the bitmap is skipped, and of the dots that cover all
+// of it only the first is drawn (the others would paint the same pixels):
+// a huge pen costs the dots whose edge crosses the bitmap.
 void myview::line(int ax, int ay, int bx, int by) {
-  linewalk(ax, ay, bx, by, true).run(reach(penradius()), [this](int x, int y) { pixel(x, y); });
+  int r = penradius();
+  linewindow w = reach(0);
+  bool covered = false;
+  linewalk(ax, ay, bx, by, true).run(reach(r), [&](int x, int y) {
+    double dx = std::max({w.xlo - 1.0 * x, 1.0 * x - w.xhi, 0.0});
+    double dy = std::max({w.ylo - 1.0 * y, 1.0 * y - w.yhi, 0.0});
+    if (dx > r || dy > r) return;
+    double fx = std::max(std::fabs(x - 1.0 * w.xlo), std::fabs(x - 1.0 * w.xhi));
+    double fy = std::max(std::fabs(y - 1.0 * w.ylo), std::fabs(y - 1.0 * w.yhi));
+    if (std::sqrt(fx * fx + fy * fy) < r - 2) {
+      if (covered) return;
+      covered = true;
+    }
+    pixel(x, y);
+  });
 }
 
 void myview::box(int a, int b, int c, int d) {
@@ -80,17 +121,28 @@ void myview::box(int a, int b, int c, int d) {
 void myview::boxf(int a, int b, int c, int d, mycolor col) {
   pmymap->color = col;
   int left = std::min(a, c), right = std::max(a, c);
-  for (int row = std::min(b, d); row <= std::max(b, d); row++) drawthinline(left, row, right, row);
+  long long from = std::min(b, d), to = std::max(b, d);
+  rowsonbitmap(from, to, 0);
+  for (long long row = from; row <= to; row++)
+    drawthinline(left, static_cast<int>(row), right, static_cast<int>(row));
+}
+
+// Rows y+first .. y+last of the disc of radius r, only those that can
+// touch the bitmap, each from x - half to x + half held to the int range.
+void myview::discrows(int x, int y, long long r, long long first, long long last) {
+  long long from = y + first, to = y + last;
+  rowsonbitmap(from, to, 0);
+  for (long long row = from; row <= to; row++) {
+    double dy = static_cast<double>(row - y);
+    long long half = static_cast<long long>(std::sqrt(static_cast<double>(r) * r - dy * dy) + 0.5);
+    long long a = std::max<long long>(1LL * x - half, INT_MIN);
+    long long b = std::min<long long>(1LL * x + half, INT_MAX);
+    drawthinline(static_cast<int>(a), static_cast<int>(row), static_cast<int>(b), static_cast<int>(row));
+  }
 }
 
 // One row shorter at the bottom than the bitmap's disc: rows y-r+1 .. y+r-1.
-void myview::circlef(int x, int y, int r) {
-  for (int row = y - r + 1; row <= y + r - 1; row++) {
-    double dy = row - y;
-    int half = static_cast<int>(std::sqrt(static_cast<double>(r) * r - dy * dy) + 0.5);
-    drawthinline(x - half, row, x + half, row);
-  }
-}
+void myview::circlef(int x, int y, int r) { discrows(x, y, r, 1LL - r, r - 1LL); }
 
 namespace {
 
@@ -104,12 +156,8 @@ uint64_t nextrandom(uint64_t& state) {
 void myview::circled(int x, int y, int d) {
   if (d < 0) return;
   if (d > 100) {
-    int r = d / 2;
-    for (int row = y - r + 1; row <= y + r; row++) {
-      double dy = row - y;
-      int half = static_cast<int>(std::sqrt(static_cast<double>(r) * r - dy * dy) + 0.5);
-      drawthinline(x - half, row, x + half, row);
-    }
+    long long r = d / 2;
+    discrows(x, y, r, 1 - r, r);
     return;
   }
   // Three draws choose how the offsets are turned, so the extra offset
@@ -117,6 +165,8 @@ void myview::circled(int x, int y, int d) {
   bool mirrorx = nextrandom(idum) >> 63;
   bool mirrory = nextrandom(idum) >> 63;
   bool swapxy = nextrandom(idum) >> 63;
+  linewindow r = reach(51);  // offsets reach 51 pixels
+  if (x < r.xlo || x > r.xhi || y < r.ylo || y > r.yhi) return;
   for (int i = 0; i <= aa[d]; i++) {
     int px = cirpt[i][0], py = cirpt[i][1];
     if (swapxy) std::swap(px, py);
@@ -126,32 +176,38 @@ void myview::circled(int x, int y, int d) {
   }
 }
 
+// Rows (or columns) of the triangle: line i, 0 <= i < n, lies at
+// start + step * i across the axis and reaches half = i / sqrt(3) either
+// side of the centre. Only lines that can touch the bitmap are drawn.
 void myview::sanjiaomv(int x, int y, int size, mycolor c) {
   if (size < 3) return;
   pmymap->color = c;
-  int n = size * 866 / 1000, o = size / 2;
+  long long n = size * 866LL / 1000, o = size / 2;
   int dir = fx;
   fx = (fx + 1) % 4;
-  for (int i = 0; i < n; i++) {
-    int half = i * 1000 / 1732;
-    switch (dir) {
-      case 0:  // up
-        drawthinline(x - half, y - o + i, x + half, y - o + i);
-        break;
-      case 1:  // left
-        drawthinline(x - o + i, y - half, x - o + i, y + half);
-        break;
-      case 2: {  // down
-        int row = y + size - o - i - 1;
-        drawthinline(x - half, row, x + half, row);
-        break;
-      }
-      default: {  // right
-        int col = x + size - o - i - 1;
-        drawthinline(col, y - half, col, y + half);
-        break;
-      }
-    }
+  bool across = dir == 0 || dir == 2;  // lines are rows
+  long long centre = across ? x : y;
+  long long start = dir == 0 ? 1LL * y - o
+                    : dir == 1 ? 1LL * x - o
+                    : dir == 2 ? 1LL * y + size - o - 1
+                               : 1LL * x + size - o - 1;
+  int step = dir < 2 ? 1 : -1;
+  linewindow r = reach(0);
+  long long lo = across ? r.ylo : r.xlo, hi = across ? r.yhi : r.xhi;
+  // start + step * i within lo..hi
+  long long ifrom = step > 0 ? lo - start : start - hi;
+  long long ito = step > 0 ? hi - start : start - lo;
+  ifrom = std::max(ifrom, 0LL);
+  ito = std::min(ito, n - 1);
+  for (long long i = ifrom; i <= ito; i++) {
+    long long half = i * 1000 / 1732;
+    int at = static_cast<int>(start + step * i);
+    int a = static_cast<int>(std::max<long long>(centre - half, INT_MIN));
+    int b = static_cast<int>(std::min<long long>(centre + half, INT_MAX));
+    if (across)
+      drawthinline(a, at, b, at);
+    else
+      drawthinline(at, a, at, b);
   }
 }
 

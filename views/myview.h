@@ -96,6 +96,11 @@ class myview {
 
  private:
   linewindow reach(int margin) const;
+  void rowsonbitmap(long long& from, long long& to, int margin) const;
+  void discrows(int x, int y, long long r, long long first, long long last);
+  template <class Draw>
+  void eachchar(const char* s, long long x, int w, Draw draw) const;
+  void drawtextfrom(long long x, int y, const char* s, int w, int h);
   int penradius() const;
 };
 

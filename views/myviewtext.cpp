@@ -1,6 +1,7 @@
 // Text in a view: the three glyph walks (rounded thin lines, truncated thin
 // lines with red horizontal strokes, truncated thick lines) and the text
 // lines built on them. Trajectory text is in myviewtrace.cpp.
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -58,29 +59,35 @@ void myview::drawfont(int x, int y, const char* s, int w, int h) {
   pmymap->color = entry;
 }
 
+// The text's characters that can reach the bitmap, from view column x.
+template <class Draw>
+void myview::eachchar(const char* s, long long x, int w, Draw draw) const {
+  linewindow r = reach(pmymap->thick / 2 + 2);
+  eachcell(s, x, w, r.xlo, r.xhi, true,
+           [&](int cx, const unsigned char* p, int) { draw(cx, reinterpret_cast<const char*>(p)); });
+}
+
 void myview::drawtext(int x, int y, const char* s, int w, int h) {
   if (!cellsize(w, h)) return;
-  for (int len; *s; s += len) {
-    charcode(s, len);
-    if (len == 0) return;
-    drawfont(x, y, s, w, h);
-    x += len == 2 ? w : w / 2;
-  }
+  drawtextfrom(x, y, s, w, h);
+}
+
+void myview::drawtextfrom(long long x, int y, const char* s, int w, int h) {
+  eachchar(s, x, w, [&](int cx, const char* p) { drawfont(cx, y, p, w, h); });
 }
 
 void myview::drawtextc(int x, int y, const char* s, int w, int h) {
   if (!cellsize(w, h)) return;
-  int n = static_cast<int>(std::strlen(s));
-  drawtext(x - n * w / 4, y - h / 2, s, w, h);
+  long long n = static_cast<long long>(std::strlen(s));
+  drawtextfrom(x - n * w / 4, y < INT_MIN + h / 2 ? INT_MIN : y - h / 2, s, w, h);
 }
 
 void myview::drawvtext(int x, int y, const char* s, int w, int h) {
-  for (int len; *s; s += len) {
-    unsigned short code = charcode(s, len);
-    if (len == 0) return;
-    drawvfont(x, y, code, w, h ? h : w, 0, 0, nullptr, nullptr);
-    x += len == 2 ? w : w / 2;
-  }
+  eachchar(s, x, w, [&](int cx, const char* p) {
+    int len;
+    unsigned short code = charcode(p, len);
+    drawvfont(cx, y, code, w, h ? h : w, 0, 0, nullptr, nullptr);
+  });
 }
 
 void myview::drawvfont(int x, int y, unsigned short code, int w, int h, int vennum,

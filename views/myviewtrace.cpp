@@ -8,8 +8,10 @@
 
 void myview::setpixeld(int x, int y) { mybitmap::setpixeld(x, y); }
 
+// Only as many points are walked as the trajectory buffer still takes.
 void myview::drawthinlined(int ax, int ay, int bx, int by) {
-  linesteps(ax, ay, bx, by, false, [this](int x, int y) { setpixeld(x, y); });
+  linewalk(ax, ay, bx, by, false)
+      .runfirst(mybitmap::xymax - mybitmap::xynum, [this](int x, int y) { setpixeld(x, y); });
 }
 
 void myview::addguiji() { mybitmap::addguiji(); }
@@ -30,15 +32,13 @@ void myview::drawallguiji() {
   }
 }
 
+// A character whose cell cannot reach the bitmap records nothing (its
+// dots, at most a cell wide, would all fall outside).
 void myview::drawvtextd(int x, int y, const char* s, int w, int h) {
-  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-  while (*u) {
-    if (u[0] >= 0x80 && u[1] == 0) return;  // a two-byte character cut short
-    int len = u[0] >= 0x80 ? 2 : 1;
-    drawvfontd(x, y, reinterpret_cast<const char*>(u), w, h ? h : w, 0, 0, nullptr, nullptr);
-    x += len == 2 ? w : w / 2;
-    u += len;
-  }
+  linewindow r = reach(2);
+  eachcell(s, x, w, r.xlo, r.xhi, true, [&](int cx, const unsigned char* p, int) {
+    drawvfontd(cx, y, reinterpret_cast<const char*>(p), w, h ? h : w, 0, 0, nullptr, nullptr);
+  });
 }
 
 void myview::drawvfontd(int x, int y, unsigned short code, int w, int h, int vennum,
