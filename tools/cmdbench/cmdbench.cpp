@@ -2,7 +2,8 @@
 // second collected by the main loop's 10 ms passes, at the chunk the
 // program reads (a few kilobytes) and at the old 20 bytes a pass, and the
 // work of one pass (read, relayout, pane redraw) beside one full-frame
-// memcpy measured in the same run. A benchmark, not a test.
+// memcpy measured in the same run; then a listing of Chinese names in UTF-8
+// converted to GBK as it arrives (a UTF-8 system). A benchmark, not a test.
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 
 #include "app/commands.h"
 #include "editor/editview.h"
+#include "editor/textcodec.h"
 #include "graphics/mybitmap.h"
 #include "views/myview.h"
 #include "views/statusbar.h"
@@ -25,15 +27,17 @@ const int screenw = 1920, screenh = 1080;
 
 double ms(clock_::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-// A listing like `ls -l /usr/bin`: about bytes long, in lines of 60-90.
-std::string listingfile(int bytes) {
+// A listing like `ls -l /usr/bin`: about bytes long, in lines of 60-90;
+// with utf8names its names are Chinese, in UTF-8.
+std::string listingfile(int bytes, bool utf8names = false) {
   char path[] = "/tmp/cmdbench.XXXXXX";
   int fd = mkstemp(path);
   std::string text;
   for (int i = 0; static_cast<int>(text.size()) < bytes; i++) {
     char line[128];
-    snprintf(line, sizeof line, "-rwxr-xr-x 1 root root %8d Nov 12 10:%02d program-%05d%.*s\n",
-             i * 37 % 99999, i % 60, i, i % 20, "-with-a-longer-name");
+    snprintf(line, sizeof line, "-rwxr-xr-x 1 root root %8d Nov 12 10:%02d %s-%05d%.*s\n",
+             i * 37 % 99999, i % 60, utf8names ? u8"程序文件" : "program", i, i % 20,
+             "-with-a-longer-name");
     text += line;
   }
   if (fd < 0 || write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size())) {
@@ -55,7 +59,7 @@ struct result {
 // (stood in for by a frame memcpy) per pass, until the output ends or
 // `limit` seconds pass; the time counts up to the last read.
 result collect(editview& pane, const std::string& command, int chunk, double limit,
-               std::vector<unsigned char>& frame) {
+               std::vector<unsigned char>& frame, utf8stream* fromutf8 = nullptr) {
   pane.clean();
   pane.setpara();
   result r;
@@ -66,7 +70,7 @@ result collect(editview& pane, const std::string& command, int chunk, double lim
   while (ms(clock_::now() - start) < limit * 1000 && quiet < 20) {
     usleep(10000);
     auto t = clock_::now();
-    int n = collectoutput(pipe, &pane, chunk);
+    int n = collectoutput(pipe, &pane, chunk, fromutf8);
     if (n > 0) {
       memcpy(frame.data(), myview::pmymap->pixels, frame.size());
       r.work.push_back(ms(clock_::now() - t));
@@ -113,7 +117,11 @@ int main() {
   print("100 kB listing, 20 B", collect(pane, "cat " + file, 20, 2, frame));
   std::string big = listingfile(900000);
   print("900 kB listing, 4 kB", collect(pane, "cat " + big, outputchunk, 60, frame));
+  std::string chinese = listingfile(900000, true);
+  utf8stream fromutf8;
+  print("900 kB UTF-8, 4 kB", collect(pane, "cat " + chinese, outputchunk, 60, frame, &fromutf8));
   unlink(file.c_str());
   unlink(big.c_str());
+  unlink(chinese.c_str());
   return 0;
 }
