@@ -162,6 +162,7 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8) 
   // Past the text's capacity or its line table: nothing of this read is kept.
   if (kept > 0 && !pane->insertlaid(pane->textend(), got, kept))
     return stopoutput(pipe, pane);
+  pane->history.clear();  // output is no edit of the user's to take back
   pane->setcur(0, lastline);
   if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
   pane->draw();

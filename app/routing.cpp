@@ -30,6 +30,8 @@ int windowcode(key k) {
     case key::f7: return kcF7;
     case key::f8: return kcF8;
     case key::enter: return kcEnter;
+    case key::ctrlz: return kcUndo;
+    case key::ctrly: return kcRedo;
     default: return 0;
   }
 }

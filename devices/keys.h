@@ -20,7 +20,7 @@ constexpr keyvalue packkey(const char* bytes) {
 
 enum class key {
   none, tab, enter, esc, backspace, up, down, right, left, home, end, insert, del, pgup, pgdown,
-  f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12
+  f1, f2, f3, f4, f5, f6, f7, f8, f9, f10, f11, f12, ctrly, ctrlz
 };
 
 // One form of a key as the reader sees it (the terminal has already turned
@@ -50,7 +50,8 @@ inline constexpr keyform keyforms[] = {
     {key::f6, "F6", "\x1b[17~"},       {key::f7, "F7", "\x1b[18~"},
     {key::f8, "F8", "\x1b[19~"},       {key::f9, "F9", "\x1b[20~"},
     {key::f10, "F10", "\x1b[21~"},     {key::f11, "F11", "\x1b[23~"},
-    {key::f12, "F12", "\x1b[24~"},
+    {key::f12, "F12", "\x1b[24~"},    {key::ctrly, "Ctrl-Y", "\x19"},
+    {key::ctrlz, "Ctrl-Z", "\x1a"},
 };
 
 // The value of a key's first form; 0 for key::none.

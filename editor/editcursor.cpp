@@ -195,6 +195,7 @@ void fullnotice() {
 }  // namespace
 
 void editview::insertchar(unsigned ch) {
+  undoaction action(history, editundo::typing);
   unsigned char b = static_cast<unsigned char>(ch);
   unsigned char pair[2];
   int n;
@@ -226,6 +227,7 @@ void editview::insertchar(unsigned ch) {
 }
 
 void editview::insertda() {
+  undoaction action(history, editundo::other);
   static const unsigned char crlf[2] = {'\r', '\n'};
   if (len + 3 > maxtextlen) {
     fullnotice();
@@ -240,6 +242,7 @@ void editview::insertda() {
 }
 
 void editview::deletechar() {
+  undoaction action(history, editundo::other);
   if (cur > sel) std::swap(cur, sel);
   if (cur >= textend()) {
     sel = cur;
@@ -272,6 +275,7 @@ void editview::backchar() {
     return;
   }
   if (cur == text || (cur == text + 1 && *cur == '\n')) return;
+  undoaction action(history, editundo::erasing);
   unsigned char* d = cur - 1;
   if (*d >= 0x80) {
     if (d > text) d -= 1;

@@ -174,6 +174,7 @@ bool editview::insertbytes(unsigned char* p, const unsigned char* src, int n) {
   if (p < text) p = text;
   if (p > textend()) p = textend();
   int at = static_cast<int>(p - text);
+  history.inserted(at, src, n);
   memmove(p + n, p, len - at);
   memmove(ctrl + at + n, ctrl + at, (len - at) * sizeof(ctrbyte));
   memcpy(p, src, n);
@@ -190,6 +191,7 @@ void editview::removebytes(unsigned char* a, unsigned char* e) {
   if (e > textend()) e = textend();
   if (e <= a) return;
   int at = static_cast<int>(a - text), n = static_cast<int>(e - a);
+  history.removed(at, a, n);
   memmove(a, e, len - at - n);
   memmove(ctrl + at, ctrl + at + n, (len - at - n) * sizeof(ctrbyte));
   len -= n;
@@ -204,6 +206,7 @@ void editview::removebytes(unsigned char* a, unsigned char* e) {
 }
 
 bool editview::insertlaid(unsigned char* p, const unsigned char* src, int n) {
+  undoaction action(history, editundo::other);  // a refused insertion leaves no step
   if (!insertbytes(p, src, n)) return false;
   if (setpara()) return true;
   removebytes(p, p + n);
@@ -235,6 +238,7 @@ void editview::resetcursor() {
 bool editview::addcontent(const char* src, int n) {
   if (n <= 0) return true;
   if (!insertlaid(textend(), reinterpret_cast<const unsigned char*>(src), n)) return false;
+  history.clear();
   setcur(textend());
   draw();
   return true;
@@ -250,6 +254,7 @@ bool editview::loadcontent(unsigned char* src, int n) {
   len = n;
   memset(text + len, 0, 2);
   editpending = false;
+  history.clear();
   resetcursor();
   if (!setpara()) notice("显示行超过%d行，后面的文本不分行", maxlinenumber - 1);
   return true;
@@ -265,6 +270,7 @@ void editview::clean() {
   memset(text, 0, maxcontlth);
   memset(savedtext, 0, maxcontlth);
   editpending = false;
+  history.clear();
   resetcursor();
   setpara();
   setcur(0, 0);
@@ -366,6 +372,7 @@ bool editview::readfile(const char* path) {
   utf8bom = utf8 && form.bom;
   crlfbreaks = crlf;
   editpending = false;
+  history.clear();
   resetcursor();
   setpara();
   setcur(text);

@@ -11,6 +11,8 @@ bool inside(int x, int y, int w, int h) { return x >= 0 && x < w && y >= 0 && y 
 
 int editview::keymouse(int type, int a, int b, int c, int d, int) {
   if (!focus || !ready) return 0;
+  // Only characters continue a typing or erasing run.
+  if (type != evChar) history.seal();
   if (type >= 100 && type < 300) {
     if (type == evKey) {
       selecting = seltoggle;
@@ -56,6 +58,8 @@ int editview::keymouse(int type, int a, int b, int c, int d, int) {
           seltoggle = false;
           draw();
           break;
+        case kcUndo: undo(); break;
+        case kcRedo: redo(); break;
       }
       return 0;
     }

@@ -75,6 +75,7 @@ void editview::copy() {
 
 void editview::cut() {
   if (cur == sel) return;
+  undoaction action(history, editundo::other);
   if (cur > sel) std::swap(cur, sel);
   unsigned char* lo = rangestart(*this, cur);
   unsigned char* e = rangeend(*this, sel);
@@ -88,6 +89,7 @@ void editview::cut() {
 }
 
 void editview::paste() {
+  undoaction action(history, editundo::other);
   unsigned long n = 0;
   unsigned char* clip = mypaste(n);
   // The text to insert: the filtered clipboard up to its first zero byte.

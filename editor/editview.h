@@ -12,10 +12,11 @@
 // Files: editfile.cpp (text model, filter, load/save), editlayout.cpp
 // (setpara), editdraw.cpp (drawing, state line), editcursor.cpp (cursor
 // movement and editing), editselect.cpp (selection, copy/cut/paste,
-// clipboard hooks), editkeys.cpp (keymouse).
+// clipboard hooks), editkeys.cpp (keymouse), editundo.cpp (undo, redo).
 #pragma once
 
 #include "editor/textcodec.h"
+#include "editor/editundo.h"
 #include "views/myview.h"
 #include "views/viewevents.h"
 
@@ -86,6 +87,11 @@ class editview : public amyview {
   bool crlfbreaks;
   int writtenbytes;         // bytes the last savefile() wrote
   codecfault savefault;     // why savefile() failed with EILSEQ
+  // Undo and redo steps of this pane's text. Every primitive reports to it;
+  // loading, clean(), addcontent() and the same-file copy (loadcontent)
+  // clear it, since they are no edits of the user's in this pane. Saving
+  // keeps it.
+  editundo history;
 
   // Set by the application in a UTF-8 system: file names are held and shown
   // in GBK like the text and handed to the system in UTF-8.
@@ -116,8 +122,11 @@ class editview : public amyview {
   bool loadcontent(unsigned char* src, int n);
   void clean();
   static char* tfileter(const char* src, int n);
+  // addcontent appends from outside (the command pane's record): laid out,
+  // drawn, and the history cleared.
   // Edit primitives. Both keep ctrl parallel to the text, store the zero
-  // after it, and note the changed range for the next setpara(). insertbytes
+  // after it, note the changed range for the next setpara() and report the
+  // change to the history. insertbytes
   // refuses (notice, false) when the text would pass maxtextlen.
   bool insertbytes(unsigned char* p, const unsigned char* src, int n);
   void removebytes(unsigned char* a, unsigned char* e);
@@ -175,6 +184,13 @@ class editview : public amyview {
   void mycopy(unsigned char* p, unsigned long n);
   unsigned char* mypaste(unsigned long& n);
 
+  // ---- undo and redo (editundo.cpp)
+  // Ctrl-Z and Ctrl-Y: take back the last step of the history, or do again
+  // the last one taken back; the pane is laid out and drawn with the cursor
+  // where the change was. Nothing happens when there is no such step.
+  void undo();
+  void redo();
+
   // ---- events (editkeys.cpp)
   int keymouse(int type, int a, int b, int c, int d, int e) override;
   void btreadfile();
@@ -198,4 +214,5 @@ class editview : public amyview {
   void resetcursor();
   bool fileimage(std::string& out);
   void savefailed(const char* path);
+  void showchange(int at);
 };

@@ -79,7 +79,7 @@ TEST_F(Window, EveryRoutedKeyReachesTheViewsAsItsCode) {
       {0x7E335B1B, 46},    {0x7E355B1B, 33},     {0x7E365B1B, 34},    {0x524F1B, 114},
       {0x435B5B1B, 114},   {0x534F1B, 115},      {0x445B5B1B, 115},   {0x455B5B1B, 116},
       {0x7E35315B1B, 116}, {0x7E37315B1B, 117},  {0x7E38315B1B, 118}, {0x7E39315B1B, 119},
-      {10, 13},
+      {10, 13},            {26, 26},             {25, 25},
   };
   for (auto [value, code] : keys)
     EXPECT_EQ(keyevents(value), (std::vector<event>{{100, code, 0, 0, 0, 0}})) << std::hex << value;
