@@ -149,6 +149,7 @@ void editview::undo() {
   history.replaying = true;
   for (auto r = s.records.rbegin(); r != s.records.rend(); ++r) apply(*this, *r, false);
   history.replaying = false;
+  if (s.records.empty()) return;
   // Where the step began: before what it inserted, after what it removed.
   const editundo::record& first = s.records.front();
   showchange(first.at + (first.inserted ? 0 : static_cast<int>(first.bytes.size())));
@@ -160,6 +161,7 @@ void editview::redo() {
   history.replaying = true;
   for (const editundo::record& r : s.records) apply(*this, r, true);
   history.replaying = false;
+  if (s.records.empty()) return;
   // Where the step ended, as after the change itself.
   const editundo::record& last = s.records.back();
   showchange(last.at + (last.inserted ? static_cast<int>(last.bytes.size()) : 0));
