@@ -15,8 +15,8 @@
 // clipboard hooks), editkeys.cpp (keymouse), editundo.cpp (undo, redo).
 #pragma once
 
-#include "editor/textcodec.h"
 #include "editor/editundo.h"
+#include "editor/textcodec.h"
 #include "views/myview.h"
 #include "views/viewevents.h"
 
