@@ -1,0 +1,57 @@
+// Random sequences of editing operations on a pane (typed bytes, Enter,
+// Backspace, Delete, arrows, clicks and drags, select, copy, cut, paste),
+// the text's invariants checked after every step.
+#include <string>
+
+#include "editcheck.h"
+#include "fuzzkit.h"
+
+namespace {
+
+std::string clip;
+void setclip(unsigned char* p, unsigned long n) { clip.assign(reinterpret_cast<char*>(p), n); }
+unsigned char* getclip(unsigned long& n) {
+  n = clip.size();
+  return reinterpret_cast<unsigned char*>(&clip[0]);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzzinput in{data, size};
+  fuzzscreen(400, 300);
+  static editview* e = [] {
+    editview* p = new editview(0);
+    p->init();
+    editview::setclipdata = setclip;
+    editview::getclipdata = getclip;
+    return p;
+  }();
+  std::string start = in.text(200);  // as a file would come, through the filter
+  if (char* t = editview::tfileter(start.data(), static_cast<int>(start.size())))
+    e->loadcontent(reinterpret_cast<unsigned char*>(t), editview::reslen);
+  else
+    e->loadcontent(reinterpret_cast<unsigned char*>(&start[0]), 0);
+  e->setcur(e->text);
+  e->focus = true;
+  editview::last = 0;
+  clip = in.text(100);
+  checkpane(*e);
+  static const int keys[] = {kcEnter,  kcPageUp, kcPageDown, kcEnd,    kcHome, kcLeft, kcUp,
+                             kcRight,  kcDown,   kcDelete,   kcSelect, kcCopy, kcPaste, kcCut};
+  for (int n = 0; n < 200 && !in.empty(); n++) {
+    int op = in.byte() % 8;
+    switch (op) {
+      case 0:
+      case 1: e->keymouse(evChar, in.byte(), 0, 0, 0, 0); break;
+      case 2: e->keymouse(evChar, 8, 0, 0, 0, 0); break;
+      case 3:
+      case 4: e->keymouse(evKey, keys[in.byte() % 14], 0, 0, 0, 0); break;
+      case 5: e->keymouse(evPress, in.byte() * 2, in.byte() * 2, 1, 0, 0); break;
+      case 6: e->keymouse(evDrag, in.byte() * 2, in.byte() * 2, in.byte() & 1, 0, 0); break;
+      default: e->keymouse(evWheel, 100, 100, 0, static_cast<signed char>(in.byte()), 0); break;
+    }
+    checkpane(*e);
+  }
+  return 0;
+}
