@@ -7,6 +7,16 @@ namespace {
 
 bool inside(int x, int y, int w, int h) { return x >= 0 && x < w && y >= 0 && y < h; }
 
+// A press or drag in the scroll strip scrolls a text longer than the pane
+// and drops the selection; the cursor stays where it was.
+void scrollstrip(editview& e, int y) {
+  if (e.linecount <= e.rows) return;
+  e.settop(y);
+  e.sel = e.cur;
+  e.selecting = false;
+  e.draw();
+}
+
 }  // namespace
 
 int editview::keymouse(int type, int a, int b, int c, int d, int) {
@@ -80,12 +90,7 @@ int editview::keymouse(int type, int a, int b, int c, int d, int) {
     bool strip = x > w - 2 * charw;
     if (type == evPress) {
       if (strip) {
-        if (linecount > rows) {
-          settop(y);
-          sel = cur;
-          selecting = false;
-          draw();
-        }
+        scrollstrip(*this, y);
         return 1;
       }
       selecting = false;
@@ -102,12 +107,7 @@ int editview::keymouse(int type, int a, int b, int c, int d, int) {
       if (!(c & 1)) return 0;
       if (!inside(x, y, w, h)) return 1;
       if (strip) {
-        if (linecount > rows) {
-          settop(y);
-          sel = cur;
-          selecting = false;
-          draw();
-        }
+        scrollstrip(*this, y);
         return 1;
       }
       setms(x / charw, y / lineh);
