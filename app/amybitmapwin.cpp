@@ -30,7 +30,7 @@ void amybitmapwin::dodraw() {
   bitmap.clear(mycolor(255, 255, 0));
   for (int i = 0; i < viewcount; i++) views[i]->draw();
   drawinputview();
-  draw();
+  pushall();
 }
 
 void amybitmapwin::echo(const char* format, int a, int b) {

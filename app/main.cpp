@@ -1,5 +1,11 @@
-// bihua: program entry. Builds the objects in a fixed order, runs the 10 ms
-// polling loop, and on the way out writes the last screen to "aaaaa.bmp".
+// bihua: program entry. Builds the objects in a fixed order, runs the
+// loop, and on the way out writes the last screen to "aaaaa.bmp".
+//
+// Each pass of the loop waits (poll) until the terminal, the mouse, the
+// command pipe or a console signal has something, so an idle program does
+// not wake at all; then it handles every key waiting, pushes the screen
+// once, and runs the window's periodic work (mouse, command output).
+#include <poll.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,8 +15,11 @@
 #include "app/clipboard.h"
 #include "app/globals.h"
 #include "app/options.h"
+#include "app/hangupsave.h"
 #include "app/syslocale.h"
+#include "devices/console.h"
 #include "devices/mykbhit.h"
+#include "devices/mymouse.h"
 #include "editor/editview.h"
 #include "input/pyinput.h"
 #include "views/digiselview.h"
@@ -113,6 +122,36 @@ bool quitnow(amybitmapwin* window, bool& asked) {
   return true;
 }
 
+// Sleeps until a key, a mouse packet, command output or a console signal
+// may be there, or the rest of an escape sequence is overdue. A finished
+// command's pipe stays open until the next command; once it has reached
+// its end it is left out of the wait (it would be readable for ever).
+void waitforinput(amybitmapwin* window, const mykbhit& keyboard, FILE*& endedpipe) {
+  pollfd fds[4];
+  int n = 0;
+  auto add = [&](int fd) {
+    if (fd >= 0) fds[n++] = {fd, POLLIN, 0};
+  };
+  add(keyboard.waitfd());
+  if (window->mouse && window->mouse->fd > 0) add(window->mouse->fd);
+  int pipefd = -1;
+  if (window->cmdpipe && window->cmdpipe != endedpipe) add(pipefd = fileno(window->cmdpipe));
+  add(console::wakefd());
+  if (poll(fds, n, keyboard.waitms()) <= 0) return;
+  for (int i = 0; i < n; i++)
+    if (fds[i].fd == pipefd && (fds[i].revents & POLLHUP) && !(fds[i].revents & POLLIN))
+      endedpipe = window->cmdpipe;
+}
+
+// No mouse because the device may not be read: the cursor stays parked
+// and the status line says why, once.
+void tellnomouse(amybitmapwin* window) {
+  if (!window->mouse || !window->mouse->whynomouse()) return;
+  console::say(window->mouse->whynomouse());
+  dispmsg1("无鼠标:无读权限,请加入input组");
+  window->draw();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,22 +173,32 @@ int main(int argc, char** argv) {
   installclipboard();
   window->draw();
 
+  installhangupsave(window);
+  tellnomouse(window);
+
   bool quitasked = false;
+  FILE* endedpipe = nullptr;
   for (;;) {
-    usleep(10000);
-    keyvalue c = keyboard.kbhit();
-    if (c != 0) {
+    waitforinput(window, keyboard, endedpipe);
+    if (console::service() & console::repaint) window->pushall();
+    if (console::away()) {
+      // Typed or moved on another console: not for us.
+      keyboard.discard();
+      if (window->mouse) window->mouse->discard();
+    }
+    // Every key already waiting is routed in turn, then one push shows them.
+    bool any = false, leave = false;
+    for (keyvalue c; !leave && (c = keyboard.kbhit()) != 0;) {
+      any = true;
       route(window, c);
-      window->draw();
+      if (c == keyF7)
+        window->savefocused();
+      else if (c == keyF8)
+        leave = quitnow(window, quitasked);
+      if (c != keyF8) quitasked = false;
     }
-    if (c == keyF7) {
-      window->savefocused();
-      window->draw();  // show the save's notice now
-    } else if (c == keyF8) {
-      if (quitnow(window, quitasked)) break;
-      window->draw();
-    }
-    if (c != 0 && c != keyF8) quitasked = false;
+    if (leave) break;
+    if (any) window->draw();
     window->recycle();
     // The F8 button asks the window to quit; it gets the same question.
     if (window->isquit) {

@@ -107,14 +107,15 @@ namespace {
 // Each channel's byte value maps to its bits in the device pixel through a
 // table, so a pixel costs three look-ups.
 template <int bytes>
-void convertrows(const fbformat& f, const unsigned char* pixels, unsigned char* out) {
+void convertrows(const fbformat& f, const unsigned char* pixels, unsigned char* out, int fromrow,
+                 int torow) {
   uint32_t tr[256], tg[256], tb[256];
   for (unsigned v = 0; v < 256; v++) {
     tr[v] = pack(v, f.red);
     tg[v] = pack(v, f.green);
     tb[v] = pack(v, f.blue);
   }
-  for (int y = 0; y < f.height; y++) {
+  for (int y = fromrow; y < torow; y++) {
     const unsigned char* src = pixels + static_cast<size_t>(y) * f.width * 4;
     unsigned char* dst = out + static_cast<size_t>(y) * f.linelength;
     for (int x = 0; x < f.width; x++, src += 4, dst += bytes) {
@@ -132,18 +133,25 @@ bool standardchannels(const fbformat& f) {
 }  // namespace
 
 void fbformat::convert(const unsigned char* pixels, std::vector<unsigned char>& out) const {
+  convert(pixels, out, 0, height);
+}
+
+void fbformat::convert(const unsigned char* pixels, std::vector<unsigned char>& out, int fromrow,
+                       int torow) const {
   // Gaps between rows are never written, so they stay zero once made.
   if (out.size() != framebytes()) out.assign(framebytes(), 0);
+  if (fromrow < 0) fromrow = 0;
+  if (torow > height) torow = height;
   if (bpp == 32 && standardchannels(*this)) {
     // Only the line length differs: copy row by row.
-    for (int y = 0; y < height; y++)
+    for (int y = fromrow; y < torow; y++)
       std::memcpy(out.data() + static_cast<size_t>(y) * linelength,
                   pixels + static_cast<size_t>(y) * width * 4, static_cast<size_t>(width) * 4);
   } else if (bpp == 32) {
-    convertrows<4>(*this, pixels, out.data());
+    convertrows<4>(*this, pixels, out.data(), fromrow, torow);
   } else if (bpp == 24) {
-    convertrows<3>(*this, pixels, out.data());
+    convertrows<3>(*this, pixels, out.data(), fromrow, torow);
   } else {
-    convertrows<2>(*this, pixels, out.data());
+    convertrows<2>(*this, pixels, out.data(), fromrow, torow);
   }
 }

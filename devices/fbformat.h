@@ -50,4 +50,7 @@ struct fbformat {
   size_t framebytes() const;
   // Converts a width × height 32-bit bitmap into out (framebytes() long).
   void convert(const unsigned char* pixels, std::vector<unsigned char>& out) const;
+  // The same for rows fromrow .. torow - 1 only; the rest of out is left.
+  void convert(const unsigned char* pixels, std::vector<unsigned char>& out, int fromrow,
+               int torow) const;
 };

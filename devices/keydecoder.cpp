@@ -48,6 +48,18 @@ keyvalue keydecoder::next() {
   return value;
 }
 
+bool keydecoder::incomplete() const {
+  if (pendlen <= 0 || pendlen > 4 || pendbuf[0] != 27) return false;
+  if (pendlen == 1) return true;
+  unsigned char b1 = pendbuf[1];
+  if (b1 != '[' && b1 != 'O') return false;
+  if (pendlen == 2) return true;
+  auto digit = [](unsigned char c) { return c >= '0' && c <= '9'; };
+  unsigned char b2 = pendbuf[2];
+  if (pendlen == 3) return b1 == '[' && (b2 == '[' || digit(b2));
+  return b1 == '[' && digit(b2) && digit(pendbuf[3]);
+}
+
 void keydecoder::consume(int n) {
   // ESC [ [ with nothing after it is taken whole though only three of its
   // four bytes are there.

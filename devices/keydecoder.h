@@ -22,6 +22,10 @@ class keydecoder {
   // Decodes the next key from the pending bytes; 0 when none is pending
   // (and for a NUL byte). Incomplete sequences are not waited for.
   keyvalue next();
+  // Whether the pending bytes are only the start of an escape sequence
+  // (ESC, ESC [, ESC O, ESC [ [, ESC [ digit, ESC [ digit digit), so that
+  // the rest may still be on its way.
+  bool incomplete() const;
 
  private:
   void consume(int n);

@@ -3,22 +3,42 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include "devices/mykbhit.h"
+#include "devices/console.h"
 #include "devices/mymouse.h"
 
-void fbfail(const char* message, int status) {
-  mykbhit::restoreterminal();
+void fbfail(const char* message, int status, const char* why) {
+  console::restore();
   printf("%s\n", message);
   fflush(stdout);
+  if (why) console::say(why);
   _exit(status);
 }
+
+namespace {
+
+// The line after "error: open fp fail.": the system's reason and what to do.
+std::string whynofb(int err) {
+  std::string line = std::string("bihua: /dev/fb0: ") + strerror(err);
+  if (err == EACCES || err == EPERM)
+    line += "; the framebuffer belongs to the video group: add yourself to it "
+            "(sudo usermod -aG video $USER) and log in again";
+  else if (err == ENOENT || err == ENODEV || err == ENXIO)
+    line += "; bihua needs a framebuffer console (a Linux virtual console, not X or a terminal window)";
+  return line + "\n";
+}
+
+}  // namespace
 
 namespace {
 
@@ -44,7 +64,7 @@ fbreport reportof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
 mybitmapwin::mybitmapwin()
     : bitmap(800, 800), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
   fbfd = open("/dev/fb0", O_RDWR);
-  if (fbfd < 0) fbfail("error: open fp fail.", 1);
+  if (fbfd < 0) fbfail("error: open fp fail.", 1, whynofb(errno).c_str());
   fb_fix_screeninfo fix{};
   if (ioctl(fbfd, FBIOGET_FSCREENINFO, &fix) != 0) fbfail("Error reading fixed", 2);
   fb_var_screeninfo var{};
@@ -65,17 +85,66 @@ mybitmapwin::~mybitmapwin() {
   if (fbfd >= 0) close(fbfd);
 }
 
+// Only the rows that differ from what the device already shows are
+// written, each run at its offset; the whole frame when asked (start, full
+// redraw, back from another console). Runs before the last go with pwrite;
+// the last with one write at the file position, so every push ends with
+// exactly one write (of no bytes when nothing changed). A short or failed
+// write is not retried.
 void mybitmapwin::push() {
-  // One write per push; a short or failed write is not retried.
-  lseek(fbfd, static_cast<off_t>(format.start()), SEEK_SET);
-  if (format.direct()) {
-    ssize_t r = write(fbfd, bitmap.pixels, static_cast<size_t>(pixelcount) * 4);
-    (void)r;
+  if (console::away()) {
+    wholeframe = true;  // the other console has drawn over it meanwhile
     return;
   }
-  format.convert(bitmap.pixels, staging);
-  ssize_t r = write(fbfd, staging.data(), staging.size());
-  (void)r;
+  const size_t rowbytes = static_cast<size_t>(width) * 4;
+  const size_t total = rowbytes * height;
+  std::vector<std::pair<int, int>> runs;
+  if (wholeframe || shown.size() != total) {
+    shown.assign(bitmap.pixels, bitmap.pixels + total);
+    runs.emplace_back(0, height);
+  } else {
+    for (int y = 0; y < height; y++) {
+      unsigned char* now = bitmap.pixels + y * rowbytes;
+      unsigned char* was = shown.data() + y * rowbytes;
+      if (std::memcmp(now, was, rowbytes) == 0) continue;
+      std::memcpy(was, now, rowbytes);
+      if (!runs.empty() && runs.back().second == y)
+        runs.back().second = y + 1;
+      else
+        runs.emplace_back(y, y + 1);
+    }
+  }
+  wholeframe = false;
+  const size_t pixelbytes = static_cast<size_t>(format.bpp / 8);
+  for (size_t i = 0; i < runs.size(); i++) {
+    int from = runs[i].first, to = runs[i].second;
+    const unsigned char* data;
+    size_t length = static_cast<size_t>(to - from - 1) * format.linelength + width * pixelbytes;
+    if (format.direct()) {
+      data = bitmap.pixels + from * rowbytes;
+    } else {
+      format.convert(bitmap.pixels, staging, from, to);
+      data = staging.data() + static_cast<size_t>(from) * format.linelength;
+    }
+    off_t at = static_cast<off_t>(format.start() + static_cast<size_t>(from) * format.linelength);
+    ssize_t r;
+    if (i + 1 < runs.size()) {
+      r = pwrite(fbfd, data, length, at);
+    } else {
+      lseek(fbfd, at, SEEK_SET);
+      r = write(fbfd, data, length);
+    }
+    (void)r;
+  }
+  if (runs.empty()) {
+    ssize_t r = write(fbfd, bitmap.pixels, 0);
+    (void)r;
+  }
+}
+
+void mybitmapwin::pushall() {
+  wholeframe = true;
+  draw();
 }
 
 // The cursor is drawn on the pixels only for the push and taken away again,

@@ -1,7 +1,8 @@
 // mybitmapwin: the screen bitmap tied to the Linux framebuffer. Opens
-// /dev/fb0, sizes the bitmap to the visible resolution and pushes the whole
-// bitmap to the device, with the mouse cursor drawn on a saved copy so the
-// cursor never becomes part of the bitmap.
+// /dev/fb0, sizes the bitmap to the visible resolution and pushes the
+// bitmap to the device (the rows that changed since the last push), with
+// the mouse cursor drawn on a saved copy so the cursor never becomes part
+// of the bitmap. Nothing is pushed while the user is on another console.
 #pragma once
 
 #include <vector>
@@ -27,13 +28,17 @@ class mybitmapwin {
   mybitmapwin& operator=(const mybitmapwin&) = delete;
 
   virtual void draw();
+  // Pushes the whole frame, not only the rows that changed.
+  void pushall();
 
  private:
   void push();
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
+  std::vector<unsigned char> shown;    // the bitmap as last pushed, cursor included
+  bool wholeframe = true;              // the next push writes every row
 };
 
-// Prints one start-up failure line, restores the terminal and ends the
-// process at once with the given status.
-[[noreturn]] void fbfail(const char* message, int status);
+// Prints one start-up failure line (and why, on standard error), restores
+// the console and ends the process at once with the given status.
+[[noreturn]] void fbfail(const char* message, int status, const char* why = nullptr);

@@ -1,24 +1,24 @@
-// mykbhit: the terminal keyboard. Owns the terminal while it exists: puts
-// standard input into raw, non-echoing mode, hides the console's cursor and
-// catches Ctrl-C, kill and hang-up; gives all of it back when it goes.
-// Each poll reads what the terminal has without waiting and hands the
-// bytes to its keydecoder, which returns one key value per call.
+// mykbhit: the terminal keyboard. Owns the console while it exists (see
+// console.h: raw terminal, hidden cursor, graphics mode, terminal
+// switching, the signal handlers) and gives it back when it goes.
+// Each poll reads only the bytes the terminal already has, so an open
+// but silent standard input (an empty pipe) never holds the program, and
+// hands them to its keydecoder, which returns one key value per call.
+// When the bytes waiting are the start of an escape sequence the rest is
+// waited for up to escapedelay ms before the Esc is taken alone.
 #pragma once
 
-#include <signal.h>
-#include <termios.h>
+#include <chrono>
 
 #include "devices/keydecoder.h"
 #include "devices/keys.h"
 
 class mykbhit {
  public:
-  static constexpr int readsize = 20;  // bytes taken from the terminal per poll
+  static constexpr int readsize = 64;     // bytes taken from the terminal per read
+  static constexpr int escapedelay = 50;  // ms to wait for the rest of a sequence
 
   keydecoder decoder;
-
-  static termios initial_settings;
-  static termios new_settings;
 
   mykbhit();
   ~mykbhit();
@@ -27,15 +27,24 @@ class mykbhit {
 
   // The next key value, 0 when there is none.
   keyvalue kbhit();
+  // Reads and forgets whatever the terminal has (input while the user is
+  // on another console).
+  void discard();
+
+  // The descriptor to wait on for keys, -1 once standard input has ended.
+  int waitfd() const { return ended ? -1 : 0; }
+  // How long a wait may last before kbhit() must be called again: the
+  // rest of the escape delay, or -1 for no limit.
+  int waitms() const;
 
   // Puts the terminal back as it was before the reader was made; safe to
   // call at any time, also when no reader exists.
   static void restoreterminal();
 
-  static void ignore_sigint(int);
-  static void restoreandleave(int sig);
-
  private:
-  static bool saved;
-  struct sigaction oldint, oldterm, oldhup;  // put back by the destructor
+  using clock = std::chrono::steady_clock;
+  void readwaiting();
+  bool ended = false;  // standard input reached its end
+  bool holding = false;  // an escape sequence's start is being held
+  clock::time_point heldsince;
 };

@@ -5,6 +5,7 @@
 // first packet would lose motion, so the rest is left for later polls.
 #include "devices/mymouse.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -12,12 +13,13 @@
 #include "graphics/mybitmap.h"
 
 mymouse::mymouse()
-    : moved(false), originx(300), originy(300), rawx(400), rawy(400), x(100), y(100), fd(0),
+    : moved(false), originx(300), originy(300), rawx(400), rawy(400), x(100), y(100), fd(0), openerror(0),
       timeout{0, 0}, partiallen(0) {
   std::memset(packet, 0, sizeof packet);
   std::memset(lastpacket, 0, sizeof lastpacket);
   FD_ZERO(&readset);
   int f = open("/dev/input/mice", O_RDONLY | O_NONBLOCK);
+  if (f < 0) openerror = errno;
   // Descriptor 0 is the terminal; a mouse there could not be told from "none".
   if (f <= 0 || f >= FD_SETSIZE) {
     if (f > 0) close(f);
@@ -50,6 +52,22 @@ void mymouse::recycle() {
   std::memset(packet, 0, sizeof packet);
   std::memcpy(packet, partial, packetsize);
   takepacket(packet);
+}
+
+void mymouse::discard() {
+  if (fd == 0) return;
+  unsigned char bytes[256];
+  while (read(fd, bytes, sizeof bytes) > 0) {
+  }
+  partiallen = 0;
+}
+
+const char* mymouse::whynomouse() const {
+  if (openerror != EACCES && openerror != EPERM) return nullptr;
+  return "bihua: /dev/input/mice: Permission denied; running without a mouse. Join the input "
+         "group (sudo usermod -aG input $USER, then log in again); where the device belongs to "
+         "root alone, add the udev rule KERNEL==\"mice\", SUBSYSTEM==\"input\", "
+         "GROUP=\"input\", MODE=\"0640\" in /etc/udev/rules.d/99-bihua-mice.rules\n";
 }
 
 void mymouse::startposition() {

@@ -24,6 +24,7 @@ class mymouse {
   unsigned char packet[6];
   unsigned char lastpacket[6];
   int fd;
+  int openerror;  // errno of a failed open, 0 when the device opened
   fd_set readset;
   timeval timeout;
 
@@ -33,6 +34,11 @@ class mymouse {
   mymouse& operator=(const mymouse&) = delete;
 
   void recycle();
+  // Reads and forgets what the device has (while the user is elsewhere).
+  void discard();
+  // One line for standard error when the device exists but may not be
+  // read (permissions), else null.
+  const char* whynomouse() const;
   void drawcursor(mybitmap& b);
 
   // Puts the cross at (100, 100); the first poll of the program does this.

@@ -3,12 +3,15 @@
 // owner on a pseudo-terminal: raw mode and signal handlers, and both given
 // back when it goes.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <pty.h>
+#include <sys/wait.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -188,6 +191,51 @@ TEST_F(Terminal, RawAndCaughtWhileTheReaderLivesThenGivenBack) {
   termios later{};
   tcgetattr(slave, &later);
   EXPECT_EQ(later.c_lflag, after.c_lflag);
+}
+
+}  // namespace
+
+namespace {
+
+// An exception nobody catches gives the terminal back before the abort,
+// and says what it was on standard error.
+TEST(Console, AnUncaughtExceptionGivesTheTerminalBack) {
+  int master = -1, slave = -1, errpipe[2];
+  ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+  ASSERT_EQ(pipe(errpipe), 0);
+  termios before{};
+  tcgetattr(slave, &before);
+  pid_t child = fork();
+  if (child == 0) {
+    dup2(slave, 0);
+    dup2(slave, 1);
+    dup2(errpipe[1], 2);
+    mykbhit kb;
+    // Out of reach of the test framework's own catch.
+    void (*volatile thrower)() = [] { throw std::bad_alloc(); };
+    [&]() noexcept { thrower(); }();
+    _exit(0);
+  }
+  close(errpipe[1]);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGABRT) << status;
+  termios after{};
+  tcgetattr(slave, &after);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  char buf[200] = {};
+  ssize_t n = read(errpipe[0], buf, sizeof buf - 1);
+  EXPECT_GT(n, 0);
+  EXPECT_NE(std::string(buf).find("uncaught exception: std::bad_alloc"), std::string::npos) << buf;
+  fcntl(master, F_SETFL, O_NONBLOCK);
+  std::string shown;
+  char out[100];
+  for (ssize_t k; (k = read(master, out, sizeof out)) > 0 && shown.size() < 1000;) {
+    shown.append(out, k);
+    if (shown.find("\033[?25h") != std::string::npos) break;
+  }
+  EXPECT_NE(shown.find("\033[?25h"), std::string::npos);
+  for (int fd : {master, slave, errpipe[0]}) close(fd);
 }
 
 }  // namespace

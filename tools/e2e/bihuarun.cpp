@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -78,6 +79,7 @@ bihuarun::bihuarun() {
   countpath = root + "/pushes";
   micepath = root + "/mice";
   clippath = root + "/clip.txt";
+  vtpath = root + "/console";
 }
 
 bihuarun::~bihuarun() {
@@ -116,6 +118,7 @@ bihuarun::~bihuarun() {
     pause2ms();
   }
   expected = pushes();
+  typed = false;
   return settle();
 }
 
@@ -134,7 +137,7 @@ void bihuarun::launch(const rigoptions& o) {
   std::string fb(static_cast<size_t>(std::max(0LL, std::min(want, 64LL << 20))), '\0');
   for (size_t i = 0; i < fb.size(); i++) fb[i] = static_cast<char>(fillbyte(i));
   writefile(fbpath, fb);
-  writefile(countpath, std::string(8, '\0'));
+  writefile(countpath, std::string(24, '\0'));
   counter = open(countpath.c_str(), O_RDONLY | O_CLOEXEC);
   if (o.mouse && mkfifo(micepath.c_str(), 0600) == 0)
     mice = open(micepath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);  // never EOF, never blocks
@@ -167,7 +170,9 @@ void bihuarun::launch(const rigoptions& o) {
       {"FBRIG_RED", fieldenv(s.red)}, {"FBRIG_GREEN", fieldenv(s.green)},
       {"FBRIG_BLUE", fieldenv(s.blue)}, {"FBRIG_FAIL", fail},
       {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath},
-      {"FBRIG_FULL", o.fullprefix.empty() ? "" : workdir + "/" + o.fullprefix}};
+      {"FBRIG_FULL", o.fullprefix.empty() ? "" : workdir + "/" + o.fullprefix},
+      {"FBRIG_DENY", std::string(o.denyfb ? "fb," : "") + (o.denymouse ? "mice" : "")},
+      {"FBRIG_VT", o.console ? vtpath : ""}};
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
@@ -197,10 +202,13 @@ void bihuarun::launch(const rigoptions& o) {
 
 // ---- keyboard
 
+// Keys waiting together are handled together and shown by one push, so
+// typing is not counted in pushes: settle() waits until the program has
+// read every byte and pushed after its last read.
 void bihuarun::type(const std::string& bytes) {
   termios mode{};
   tcgetattr(slave, &mode);
-  expected += keycount(bytes, mode);
+  if (keycount(bytes, mode) > 0) typed = true;
   writeall(master, bytes);
 }
 
@@ -288,10 +296,52 @@ void bihuarun::mousebytes(const std::string& bytes) {
 
 // ---- waiting
 
-uint64_t bihuarun::pushes() const {
+uint64_t bihuarun::counterslot(int i) const {
   uint64_t n = 0;
-  if (counter < 0 || pread(counter, &n, sizeof n, 0) != static_cast<ssize_t>(sizeof n)) return 0;
+  off_t at = static_cast<off_t>(i * sizeof n);
+  if (counter < 0 || pread(counter, &n, sizeof n, at) != static_cast<ssize_t>(sizeof n)) return 0;
   return n;
+}
+
+uint64_t bihuarun::pushes() const { return counterslot(0); }
+uint64_t bihuarun::pushedbytes() const { return counterslot(1); }
+
+bool bihuarun::keysread() const {
+  int waiting = 0;
+  if (ioctl(slave, FIONREAD, &waiting) != 0 || waiting > 0) return false;
+  return pushes() > counterslot(2);
+}
+
+std::string bihuarun::vtlog() const { return rigreadfile(vtpath); }
+
+::testing::AssertionResult bihuarun::vtrelease() { return vtswitch(true); }
+::testing::AssertionResult bihuarun::vtacquire() { return vtswitch(false); }
+
+::testing::AssertionResult bihuarun::vtswitch(bool away) {
+  std::string log = vtlog();
+  size_t at = log.rfind("VT_SETMODE 1 ");
+  if (at == std::string::npos)
+    return ::testing::AssertionFailure() << "the program never took the console: " << log;
+  int mode = 0, rel = 0, acq = 0;
+  if (sscanf(log.c_str() + at, "VT_SETMODE %d %d %d", &mode, &rel, &acq) != 3)
+    return ::testing::AssertionFailure() << "unreadable console log: " << log;
+  auto acks = [this, away] {
+    std::string l = vtlog(), want = away ? "VT_RELDISP 1\n" : "VT_RELDISP 2\n";
+    size_t n = 0;
+    for (size_t p = l.find(want); p != std::string::npos; p = l.find(want, p + 1)) n++;
+    return n;
+  };
+  size_t before = acks();
+  ::kill(pid, away ? rel : acq);
+  auto t0 = clock_type::now();
+  while (acks() == before) {
+    drain();
+    if (!running()) return ::testing::AssertionFailure() << "bihua ended with status " << status;
+    if (since(t0) > settletimeout)
+      return ::testing::AssertionFailure() << "no acknowledgement of the switch: " << vtlog();
+    pause2ms();
+  }
+  return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult bihuarun::settle(int quietms, int timeoutms) {
@@ -302,14 +352,17 @@ uint64_t bihuarun::pushes() const {
     drain();
     uint64_t now = pushes();
     if (now != last) last = now, changed = clock_type::now();
-    if (now >= expected && since(changed) >= quietms) return ::testing::AssertionSuccess();
+    if (typed && keysread()) typed = false;
+    if (now >= expected && !typed && since(changed) >= quietms)
+      return ::testing::AssertionSuccess();
     if (!running())
       return ::testing::AssertionFailure() << "bihua ended with status " << status << " after "
                                            << now << " of " << expected
                                            << " pushes; stderr: " << errors();
     if (since(t0) > timeoutms)
       return ::testing::AssertionFailure() << "not settled after " << timeoutms << " ms: "
-                                           << now << " of " << expected << " pushes";
+                                           << now << " of " << expected << " pushes"
+                                           << (typed ? ", typed keys not all shown" : "");
     pause2ms();
   }
 }
@@ -425,6 +478,10 @@ void bihuarun::kill() {
   ::kill(-pid, SIGKILL);  // its process group: shell commands it started go too
   ::kill(pid, SIGKILL);
   reap(true);
+}
+
+void bihuarun::signal(int sig) {
+  if (pid >= 0) ::kill(pid, sig);
 }
 
 ::testing::AssertionResult bihuarun::endwith(int sig) {

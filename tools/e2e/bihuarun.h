@@ -29,6 +29,9 @@ struct rigoptions {
   bool fbmissing = false;                    // opening /dev/fb0 fails
   enum { nofail, failfixed, failvariable } ioctlfail = nofail;
   bool mouse = true;  // false: /dev/input/mice cannot be opened
+  bool denyfb = false;     // opening /dev/fb0 fails for want of permission
+  bool denymouse = false;  // the same for /dev/input/mice
+  bool console = false;    // the rig stands in for the console's ioctls (vtlog())
   std::string clipboard;  // the clipboard file's content (absent when empty)
   bool clipboardfile = false;  // create the clipboard file even when empty
   // Files whose path (relative to the working directory) starts with this
@@ -94,6 +97,17 @@ class bihuarun {
   ::testing::AssertionResult waitfor(const std::function<bool()>& cond,
                                      int timeoutms = settletimeout);
   uint64_t pushes() const;  // screen pushes so far
+  uint64_t pushedbytes() const;  // bytes written to the framebuffer so far
+
+  // ---- the console (needs options.console)
+  // The console calls so far, one line each ("KDSETMODE 1", "VT_SETMODE 1
+  // 10 12", "VT_RELDISP 1"), as the rig logs them.
+  std::string vtlog() const;
+  // Plays the kernel's part of switching to another console and back: sends
+  // the release (or acquire) signal the program asked for and waits for
+  // its acknowledgement (VT_RELDISP).
+  ::testing::AssertionResult vtrelease();
+  ::testing::AssertionResult vtacquire();
 
   // ---- the screen
   const fbformat& screen() const { return options.screen; }
@@ -120,6 +134,8 @@ class bihuarun {
   // Waits for the program to end by itself.
   ::testing::AssertionResult waitexit(int timeoutms = exittimeout);
   void kill();
+  // Sends a signal to the program without waiting.
+  void signal(int sig);
   // Sends a signal to the program and waits for it to end.
   ::testing::AssertionResult endwith(int sig);
   bool running();
@@ -151,13 +167,18 @@ class bihuarun {
   bool fifoempty() const;
 
   rigoptions options;
-  std::string root, workdir, fbpath, countpath, micepath, clippath;
+  uint64_t counterslot(int i) const;
+  bool keysread() const;  // every byte typed taken and pushed after
+  ::testing::AssertionResult vtswitch(bool away);
+
+  std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;
   pid_t pid = -1;
   int status = -1;
   int master = -1, slave = -1, counter = -1, mice = -1;
   termios before{}, after{};
   bool haveafter = false;
-  uint64_t expected = 0;  // pushes the typing and packets sent so far must cause
+  uint64_t expected = 0;  // pushes the packets sent so far must cause
+  bool typed = false;     // keys typed since the last settle
   bool exact = true;      // false after raw bytes or unread packets
   int curx = 100, cury = 100;
   std::string ttyoutput;

@@ -11,6 +11,16 @@
  *                    spelt) opened for writing opens /dev/full, so writes
  *                    fail with ENOSPC; fchmod and fchown on it pretend to
  *                    succeed
+ *   the console      with $FBRIG_VT set, the console ioctls (KDGETMODE,
+ *                    KDSETMODE, VT_GETMODE, VT_SETMODE, VT_RELDISP) on any
+ *                    descriptor are answered here as a text console in
+ *                    automatic switching would, and each call is logged as
+ *                    one line to the file $FBRIG_VT ("KDSETMODE 1",
+ *                    "VT_SETMODE 1 10 12" (mode, release and acquire
+ *                    signals), "VT_RELDISP 1"), so the driver can play the
+ *                    kernel's part of a terminal switch
+ *   $FBRIG_DENY      "fb", "mice" or both (comma-separated): opening that
+ *                    device fails with EACCES, as without permission
  * A device whose variable is unset or empty does not exist (ENOENT), so a
  * test can never reach the real framebuffer, mouse or clipboard.
  * Everything else passes through untouched.
@@ -20,6 +30,13 @@
  * FBRIG_RED, FBRIG_GREEN, FBRIG_BLUE as "offset/length" (16/8, 8/8, 0/8, or
  * 11/5, 5/6, 0/5 at 16 bpp). FBRIG_FAIL=fix or var makes that ioctl fail.
  *
+ * The counter file holds 64-bit numbers: the pushes (each write() to the
+ * framebuffer ends one push; pwrite() writes the earlier rows of a partial
+ * push), then, when the file is long enough, the bytes written to the
+ * framebuffer, and the push count at the program's last read of bytes
+ * from its terminal (descriptor 0), so the driver can tell whether a push
+ * came after the last keys were taken.
+ *
  * Only tests load this; it must never read anything but these variables and
  * must not be built with the sanitizers (it runs ahead of their runtime). */
 #define _GNU_SOURCE
@@ -28,6 +45,8 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <linux/fb.h>
+#include <linux/kd.h>
+#include <linux/vt.h>
 #include <stdarg.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -35,6 +54,7 @@
 #include <string.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -59,6 +79,7 @@ DEFINE_REAL(FILE*, fopen, const char*, const char*)
 DEFINE_REAL(FILE*, fopen64, const char*, const char*)
 DEFINE_REAL(int, ioctl, int, unsigned long, ...)
 DEFINE_REAL(ssize_t, write, int, const void*, size_t)
+DEFINE_REAL(ssize_t, read, int, void*, size_t)
 DEFINE_REAL(ssize_t, pwrite, int, const void*, size_t, off_t)
 DEFINE_REAL(ssize_t, pwrite64, int, const void*, size_t, off64_t)
 DEFINE_REAL(int, close, int)
@@ -137,6 +158,17 @@ static enum device classify(int dirfd, const char* path) {
   return NONE;
 }
 
+/* Whether $FBRIG_DENY takes the permission to open device d away. */
+static int denied(enum device d) {
+  const char* deny = getenv("FBRIG_DENY");
+  if (!deny || (d != FB && d != MICE)) return 0;
+  const char* want = d == FB ? "fb" : "mice";
+  size_t n = strlen(want);
+  for (const char* p = deny; (p = strstr(p, want)); p += n)
+    if ((p == deny || p[-1] == ',') && (p[n] == 0 || p[n] == ',')) return 1;
+  return 0;
+}
+
 /* The stand-in for a device, or NULL (with errno set) when it is missing. */
 static const char* standin(enum device d) {
   if (d == FULL) return "/dev/full";
@@ -166,6 +198,8 @@ static const char* standinfor(enum device d, int dirfd, const char* path, char* 
 static unsigned char isfb[MAXFD];
 static unsigned char isfull[MAXFD];
 static volatile uint64_t* pushcount;
+static volatile uint64_t* bytecount;   /* NULL for an old, short counter file */
+static volatile uint64_t* readmark;
 
 static void mapcounter(void) {
   if (pushcount) return;
@@ -173,9 +207,16 @@ static void mapcounter(void) {
   if (!path || !*path) return;
   int fd = REAL(open)(path, O_RDWR | O_CLOEXEC);
   if (fd < 0) return;
-  void* p = mmap(NULL, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  struct stat st;
+  int slots = fstat(fd, &st) == 0 && st.st_size >= (off_t)(3 * sizeof(uint64_t)) ? 3 : 1;
+  void* p = mmap(NULL, slots * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   REAL(close)(fd);
-  if (p != MAP_FAILED) pushcount = (volatile uint64_t*)p;
+  if (p == MAP_FAILED) return;
+  pushcount = (volatile uint64_t*)p;
+  if (slots == 3) {
+    bytecount = pushcount + 1;
+    readmark = pushcount + 2;
+  }
 }
 
 static int track(int fd, enum device d) {
@@ -188,9 +229,12 @@ static int track(int fd, enum device d) {
 static int fbfd(int fd) { return fd >= 0 && fd < MAXFD && isfb[fd]; }
 
 /* Counted after the write returns, so a reader that sees the new count
- * also sees the whole frame in the file. */
-static void pushed(int fd, ssize_t r) {
-  if (r > 0 && fbfd(fd) && pushcount) __atomic_add_fetch(pushcount, 1, __ATOMIC_SEQ_CST);
+ * also sees the whole frame in the file. A write of no bytes is a push
+ * that found nothing changed. */
+static void pushed(int fd, ssize_t r, int ends) {
+  if (r < 0 || !fbfd(fd) || !pushcount) return;
+  if (bytecount) __atomic_add_fetch(bytecount, (uint64_t)r, __ATOMIC_SEQ_CST);
+  if (ends) __atomic_add_fetch(pushcount, 1, __ATOMIC_SEQ_CST);
 }
 
 /* ---- screen layout ---- */
@@ -263,6 +307,7 @@ static int opendev(int dirfd, const char* path, int flags, int mode,
   enum device d = classify(dirfd, path);
   if (d == FULL && (flags & O_ACCMODE) == O_RDONLY) d = NONE;
   if (d == NONE) return track(pass(dirfd, path, flags, mode), NONE);
+  if (denied(d)) return errno = EACCES, -1;
   if (d == FULL) flags &= ~(O_CREAT | O_EXCL | O_TRUNC);
   char buf[PATH_MAX * 2];
   const char* to = standinfor(d, dirfd, path, buf, sizeof buf);
@@ -334,6 +379,7 @@ EXPORT int __openat64_2(int dirfd, const char* path, int flags) {
 static FILE* fopendev(const char* path, const char* mode, FILE* (*real)(const char*, const char*)) {
   enum device d = classify(AT_FDCWD, path);
   char buf[PATH_MAX * 2];
+  if (denied(d)) return errno = EACCES, NULL;
   const char* to = d == NONE ? path : standinfor(d, AT_FDCWD, path, buf, sizeof buf);
   if (!to) return NULL;
   FILE* f = real(to, mode);
@@ -346,6 +392,62 @@ EXPORT FILE* fopen64(const char* path, const char* mode) {
   return fopendev(path, mode, REAL(fopen64));
 }
 
+/* ---- the console stand-in ---- */
+
+static int kdmode = KD_TEXT;
+static struct vt_mode vtmode = {VT_AUTO, 0, 0, 0, 0};
+
+/* Appends one line: a name and up to three numbers. Called from signal
+ * handlers too, so only open, write and close. */
+static void logconsole(const char* name, int count, long a, long b, long c) {
+  const char* path = getenv("FBRIG_VT");
+  char line[96];
+  size_t n = 0;
+  while (*name && n < 40) line[n++] = *name++;
+  long v[3] = {a, b, c};
+  for (int i = 0; i < count; i++) {
+    char d[24];
+    int k = 0;
+    unsigned long u = v[i] < 0 ? (unsigned long)-v[i] : (unsigned long)v[i];
+    do d[k++] = (char)('0' + u % 10), u /= 10;
+    while (u);
+    line[n++] = ' ';
+    if (v[i] < 0) line[n++] = '-';
+    while (k) line[n++] = d[--k];
+  }
+  line[n++] = '\n';
+  int fd = REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  ssize_t w = REAL(write)(fd, line, n);
+  (void)w;
+  REAL(close)(fd);
+}
+
+/* -2 when the console is not stood in for. */
+static int consoleioctl(unsigned long request, void* arg) {
+  const char* path = getenv("FBRIG_VT");
+  if (!path || !*path) return -2;
+  switch (request) {
+    case KDGETMODE:
+      *(int*)arg = kdmode;
+      return 0;
+    case KDSETMODE:
+      kdmode = (int)(long)arg;
+      logconsole("KDSETMODE", 1, kdmode, 0, 0);
+      return 0;
+    case VT_GETMODE:
+      memcpy(arg, &vtmode, sizeof vtmode);
+      return 0;
+    case VT_SETMODE:
+      memcpy(&vtmode, arg, sizeof vtmode);
+      logconsole("VT_SETMODE", 3, vtmode.mode, vtmode.relsig, vtmode.acqsig);
+      return 0;
+    default: /* VT_RELDISP */
+      logconsole("VT_RELDISP", 1, (long)arg, 0, 0);
+      return 0;
+  }
+}
+
 EXPORT int ioctl(int fd, unsigned long request, ...) {
   va_list ap;
   va_start(ap, request);
@@ -353,24 +455,35 @@ EXPORT int ioctl(int fd, unsigned long request, ...) {
   va_end(ap);
   if (fbfd(fd) && (request == FBIOGET_FSCREENINFO || request == FBIOGET_VSCREENINFO))
     return fbioctl(request, arg);
+  if (request == KDGETMODE || request == KDSETMODE || request == VT_GETMODE ||
+      request == VT_SETMODE || request == VT_RELDISP) {
+    int r = consoleioctl(request, arg);
+    if (r != -2) return r;
+  }
   return REAL(ioctl)(fd, request, arg);
 }
 
 EXPORT ssize_t write(int fd, const void* buf, size_t n) {
   ssize_t r = REAL(write)(fd, buf, n);
-  pushed(fd, r);
+  pushed(fd, r, 1);
   return r;
 }
 
 EXPORT ssize_t pwrite(int fd, const void* buf, size_t n, off_t at) {
   ssize_t r = REAL(pwrite)(fd, buf, n, at);
-  pushed(fd, r);
+  pushed(fd, r, 0);
   return r;
 }
 
 EXPORT ssize_t pwrite64(int fd, const void* buf, size_t n, off64_t at) {
   ssize_t r = REAL(pwrite64)(fd, buf, n, at);
-  pushed(fd, r);
+  pushed(fd, r, 0);
+  return r;
+}
+
+EXPORT ssize_t read(int fd, void* buf, size_t n) {
+  ssize_t r = REAL(read)(fd, buf, n);
+  if (fd == 0 && r > 0 && readmark) *readmark = *pushcount;
   return r;
 }
 
