@@ -199,7 +199,9 @@ TEST(Console, PushedRowsAddUpToAFullPush) {
       uint64_t bytes = run.pushedbytes(), pushes = run.pushes();
       for (int i = 0; i < 8; i++) {
         run.type(pieces[random() % 8]);
-        if (i % 3 == 0) ASSERT_TRUE(run.mouse(static_cast<int>(random() % 21) - 10, 3));
+        if (i % 3 == 0) {
+          ASSERT_TRUE(run.mouse(static_cast<int>(random() % 21) - 10, 3));
+        }
         ASSERT_TRUE(run.settle(20));
       }
       ASSERT_TRUE(run.settle());
