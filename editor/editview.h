@@ -5,7 +5,8 @@
 //
 // The members are public on purpose: the window and the command pane read
 // and write them directly. Whoever changes `text`/`len` from outside calls
-// setpara() next, then places the cursor with setcur(), then draw().
+// setpara() next, then places the cursor with setcur(), then draw(), and
+// clears `history` (its steps no longer fit the text).
 // Prefer the edit primitives below (insertbytes, removebytes, addcontent):
 // they keep the capacity, the terminator and the cheap relayout right.
 //
