@@ -198,6 +198,9 @@ int main(int argc, char** argv) {
       if (c != keyF8) quitasked = false;
     }
     if (leave) break;
+    // A key may have started a new command, whose pipe can reuse the
+    // address of the one that ended: look at the pipe afresh.
+    if (any) endedpipe = nullptr;
     if (any) window->draw();
     window->recycle();
     // The F8 button asks the window to quit; it gets the same question.

@@ -50,7 +50,9 @@ keyvalue keydecoder::next() {
 
 bool keydecoder::incomplete() const {
   if (pendlen <= 0 || pendlen > 4 || pendbuf[0] != 27) return false;
-  if (pendlen == 1) return true;
+  // A lone Esc is the Esc key at once: a sequence cut right after its ESC
+  // is rare, and Esc must not wait.
+  if (pendlen == 1) return false;
   unsigned char b1 = pendbuf[1];
   if (b1 != '[' && b1 != 'O') return false;
   if (pendlen == 2) return true;

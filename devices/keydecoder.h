@@ -23,8 +23,8 @@ class keydecoder {
   // (and for a NUL byte). Incomplete sequences are not waited for.
   keyvalue next();
   // Whether the pending bytes are only the start of an escape sequence
-  // (ESC, ESC [, ESC O, ESC [ [, ESC [ digit, ESC [ digit digit), so that
-  // the rest may still be on its way.
+  // (ESC [, ESC O, ESC [ [, ESC [ digit, ESC [ digit digit), so that the
+  // rest may still be on its way. A lone ESC is not: it is the Esc key.
   bool incomplete() const;
 
  private:

@@ -4,8 +4,9 @@
 // Each poll reads only the bytes the terminal already has, so an open
 // but silent standard input (an empty pipe) never holds the program, and
 // hands them to its keydecoder, which returns one key value per call.
-// When the bytes waiting are the start of an escape sequence the rest is
-// waited for up to escapedelay ms before the Esc is taken alone.
+// When the bytes waiting are the start of an escape sequence (ESC and at
+// least its next byte) the rest is waited for up to escapedelay ms before
+// the bytes are taken as they are; a lone Esc is taken at once.
 #pragma once
 
 #include <chrono>

@@ -4,7 +4,9 @@
 #include "graphics/mybitmap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "graphics/disctables.h"
 
@@ -83,6 +85,20 @@ void mybitmap::setpixel(int x, int y, const mycolor& c) {
   p[3] = 254;
 }
 
+void mybitmap::fillrow(long long xa, long long xb, long long y) {
+  if (y < 0 || y >= height || xb < 0 || xa >= width || xa > xb) return;
+  int from = static_cast<int>(std::max(xa, 0LL));
+  int to = static_cast<int>(std::min(xb, static_cast<long long>(width) - 1));
+  if (color.alpha != 255) {
+    for (int x = from; x <= to; x++) setpixel(x, static_cast<int>(y), color);
+    return;
+  }
+  uint32_t value;
+  std::memcpy(&value, &color, 4);
+  unsigned char* p = at(from, static_cast<int>(y));
+  for (int x = from; x <= to; x++, p += 4) std::memcpy(p, &value, 4);
+}
+
 void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,
                         unsigned char b) {
   if (!inside(x, y)) return;
@@ -116,9 +132,26 @@ void mybitmap::clear() {
   if (pixels) std::memset(pixels, 0xFF, static_cast<size_t>(width) * height * 4);
 }
 
+// Row by row over 32-bit pixels. Each pixel ends as the blending setpixel
+// leaves it: all-zero pixels stay, the rest take the colour mixed by its
+// alpha, marked 254. An opaque colour mixes to itself exactly, so those
+// pixels are simply written.
 void mybitmap::clear(mycolor c) {
-  for (int x = 0; x < width; x++)
-    for (int y = 0; y < height; y++) setpixel(x, y, c.alpha, c.red, c.green, c.blue);
+  if (!pixels) return;
+  size_t n = static_cast<size_t>(width) * height;
+  if (c.alpha == 255) {
+    const unsigned char fill[4] = {c.blue, c.green, c.red, 254};
+    uint32_t value;
+    std::memcpy(&value, fill, 4);
+    for (size_t i = 0; i < n; i++) {
+      uint32_t old;
+      std::memcpy(&old, pixels + 4 * i, 4);
+      if (old != 0) std::memcpy(pixels + 4 * i, &value, 4);
+    }
+    return;
+  }
+  for (int y = 0; y < height; y++)
+    for (int x = 0; x < width; x++) setpixel(x, y, c.alpha, c.red, c.green, c.blue);
 }
 
 void mybitmap::cleartm() {

@@ -60,6 +60,9 @@ class mybitmap {
   mycolor getpixel(int x, int y) const;
   void setpixel(int x, int y, const mycolor& c);
   void setpixel(int x, int y) { setpixel(x, y, color); }
+  // Pixels xa..xb of row y (clipped to the bitmap) set to color exactly as
+  // setpixel sets each, as a run of 32-bit pixels.
+  void fillrow(long long xa, long long xb, long long y);
   void setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g, unsigned char b);
   static void joincolor(unsigned char& r, unsigned char& g, unsigned char& b, unsigned char r2,
                         unsigned char g2, unsigned char b2, unsigned char a);

@@ -123,8 +123,9 @@ void myview::boxf(int a, int b, int c, int d, mycolor col) {
   int left = std::min(a, c), right = std::max(a, c);
   long long from = std::min(b, d), to = std::max(b, d);
   rowsonbitmap(from, to, 0);
+  // Each row is the thin line from left to right, written as one run.
   for (long long row = from; row <= to; row++)
-    drawthinline(left, static_cast<int>(row), right, static_cast<int>(row));
+    pmymap->fillrow(1LL * left + x1, 1LL * right + x1, row + y1);
 }
 
 // Rows y+first .. y+last of the disc of radius r, only those that can

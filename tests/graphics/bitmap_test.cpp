@@ -3,6 +3,8 @@
 
 #include "graphics/mybitmap.h"
 
+#include <cstring>
+
 namespace {
 
 uint32_t px(const mybitmap& b, int x, int y) { return b.getpixel(x, y).value(); }
@@ -152,6 +154,26 @@ TEST_F(BitmapCopies, BlocksPlainScaledAndUpsideDown) {
   h.copy(&src);  // the whole source scaled down
   EXPECT_EQ(h.getpixel(1, 0).blue, 2);
   EXPECT_EQ(h.getpixel(1, 1).value(), 0xFF000022u);
+}
+
+}  // namespace
+
+namespace {
+
+// The row-wise clear leaves exactly the pixels of blending every pixel on
+// its own: all-zero pixels untouched, the rest mixed and marked 254.
+TEST(BitmapFill, ClearMatchesBlendingEachPixel) {
+  for (mycolor c : {mycolor(255, 255, 0), mycolor(1, 2, 3), mycolor(10, 200, 30, 100)}) {
+    mybitmap fast(37, 23), slow(37, 23);
+    for (int i = 0; i < 37 * 23 * 4; i++)
+      fast.pixels[i] = slow.pixels[i] = static_cast<unsigned char>(i % 7 == 0 ? 0 : i * 13);
+    std::memset(fast.pixels + 3 * 37 * 4, 0, 5 * 4);  // a few all-zero pixels
+    std::memset(slow.pixels + 3 * 37 * 4, 0, 5 * 4);
+    fast.clear(c);
+    for (int y = 0; y < 23; y++)
+      for (int x = 0; x < 37; x++) slow.setpixel(x, y, c.alpha, c.red, c.green, c.blue);
+    EXPECT_EQ(std::memcmp(fast.pixels, slow.pixels, 37 * 23 * 4), 0) << int(c.alpha);
+  }
 }
 
 }  // namespace

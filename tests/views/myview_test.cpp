@@ -1,6 +1,8 @@
 // Views: the clipping rule and the frames.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "tests/views/viewtest.h"
 
 namespace {
@@ -52,6 +54,26 @@ TEST(View, PaneFrameIsTranslucentBrownBlendedOnce) {
   EXPECT_EQ(s.at(20, 20), white);
   EXPECT_EQ(s.bmp.thick, 1);
   EXPECT_EQ(s.bmp.color.value(), black);
+}
+
+// A filled box writes each row as one run: the same pixels as drawing the
+// row as a thin line, for opaque and translucent colours, on and off the
+// bitmap.
+TEST(View, BoxfIsItsRowsAsThinLines) {
+  for (mycolor c : {mycolor(10, 20, 30), mycolor(200, 100, 0, 90)}) {
+    screen fast(50, 40);
+    mybitmap slow(50, 40);
+    for (int i = 0; i < 50 * 40 * 4; i++)
+      fast.bmp.pixels[i] = slow.pixels[i] = static_cast<unsigned char>(i * 29 + (i % 11 == 0));
+    myview v(-7, 5, 30, 60);
+    v.boxf(-3, -10, 80, 20, c);
+    v.boxf(12, 30, 2, 28, c);
+    myview::pmymap = &slow;
+    for (int row = -10; row <= 20; row++) v.drawthinline(-3, row, 80, row, c);
+    for (int row = 28; row <= 30; row++) v.drawthinline(2, row, 12, row, c);
+    myview::pmymap = &fast.bmp;
+    EXPECT_EQ(std::memcmp(fast.bmp.pixels, slow.pixels, 50 * 40 * 4), 0) << int(c.alpha);
+  }
 }
 
 }  // namespace

@@ -62,6 +62,8 @@ std::string fieldenv(const fbchannel& c) {
 
 }  // namespace
 
+std::string bihuarun::program = BIHUA_PROGRAM;
+
 fbformat rigoptions::defaultscreen(int w, int h) {
   fbformat f;
   f.width = w;
@@ -106,7 +108,7 @@ bihuarun::~bihuarun() {
 
 ::testing::AssertionResult bihuarun::start(const rigoptions& o) {
   launch(o);
-  if (pid < 0) return ::testing::AssertionFailure() << "could not start " << BIHUA_PROGRAM;
+  if (pid < 0) return ::testing::AssertionFailure() << "could not start " << program;
   auto t0 = clock_type::now();
   while (pushes() == 0) {
     drain();
@@ -151,7 +153,7 @@ void bihuarun::launch(const rigoptions& o) {
   fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
   tcgetattr(slave, &before);
 
-  std::vector<std::string> words = {BIHUA_PROGRAM};
+  std::vector<std::string> words = {program};
   words.insert(words.end(), o.args.begin(), o.args.end());
   std::string asan = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
   // The rig is preloaded ahead of the sanitizer runtime on purpose.

@@ -98,6 +98,12 @@ class bihuarun {
                                      int timeoutms = settletimeout);
   uint64_t pushes() const;  // screen pushes so far
   uint64_t pushedbytes() const;  // bytes written to the framebuffer so far
+  // Every byte typed has been read and a push came after the last read.
+  bool keysread() const;
+  pid_t processid() const { return pid; }
+  // The program to start: BIHUA_PROGRAM unless changed (benchmarks compare
+  // builds).
+  static std::string program;
 
   // ---- the console (needs options.console)
   // The console calls so far, one line each ("KDSETMODE 1", "VT_SETMODE 1
@@ -168,7 +174,6 @@ class bihuarun {
 
   rigoptions options;
   uint64_t counterslot(int i) const;
-  bool keysread() const;  // every byte typed taken and pushed after
   ::testing::AssertionResult vtswitch(bool away);
 
   std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;

@@ -1,0 +1,161 @@
+// latencybench: how fast the real bihua shows what the user does, driven
+// through the end-to-end rig (a page-cache file stands in for /dev/fb0).
+// For 800x600 and 1920x1080 it prints key to frame and mouse to frame
+// (median and 95th percentile), Esc (a full redraw) to its frame, a 50-key
+// burst to its last frame, and the wake-ups per second of an idle program
+// over 10 s; each beside one memcpy of a whole frame timed in the same run.
+//
+//   latencybench [program]   (default: the bihua built with it)
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tools/e2e/bihuarun.h"
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+double msince(clock_type::time_point t) {
+  return std::chrono::duration<double, std::milli>(clock_type::now() - t).count();
+}
+
+struct stats {
+  double median, p95;
+};
+
+stats summary(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return {v[v.size() / 2], v[std::min(v.size() - 1, v.size() * 95 / 100)]};
+}
+
+// Spins until the push counter passes from (the frame is in the file).
+double waitpush(const bihuarun& run, uint64_t from, clock_type::time_point t0) {
+  while (run.pushes() <= from)
+    if (msince(t0) > 5000) return -1;
+  return msince(t0);
+}
+
+double memcpyms(int w, int h) {
+  std::vector<unsigned char> a(static_cast<size_t>(w) * h * 4, 7), b(a.size());
+  std::vector<double> t;
+  for (int i = 0; i < 21; i++) {
+    auto t0 = clock_type::now();
+    std::memcpy(b.data(), a.data(), a.size());
+    t.push_back(msince(t0));
+    a[i] = b[i + 1];
+  }
+  return summary(t).median;
+}
+
+long switches(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  std::string line;
+  long n = 0;
+  while (std::getline(in, line))
+    if (line.find("ctxt_switches:") != std::string::npos)
+      n += std::stol(line.substr(line.find(':') + 1));
+  return n;
+}
+
+void quietly(bihuarun& run) {
+  if (!run.settle(100)) fprintf(stderr, "latencybench: the program did not settle\n");
+}
+
+void measure(int w, int h) {
+  bihuarun run;
+  rigoptions o;
+  o.screen = rigoptions::defaultscreen(w, h);
+  o.args = {"bench.txt"};
+  if (!run.start(o)) {
+    fprintf(stderr, "latencybench: could not start at %dx%d\n", w, h);
+    return;
+  }
+  double copy = memcpyms(w, h);
+  printf("\n%dx%d   full-frame memcpy %.3f ms\n", w, h, copy);
+
+  std::vector<double> keys;
+  for (int i = 0; i < 60; i++) {
+    quietly(run);
+    uint64_t p = run.pushes();
+    auto t0 = clock_type::now();
+    run.type(i % 2 ? "\x7f" : "k");
+    double t = waitpush(run, p, t0);
+    if (i >= 10 && t >= 0) keys.push_back(t);
+  }
+  stats k = summary(keys);
+  printf("  key to frame      median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", k.median, k.p95,
+         k.median / copy);
+
+  std::vector<double> moves;
+  for (int i = 0; i < 60; i++) {
+    quietly(run);
+    uint64_t p = run.pushes();
+    int d = i % 2 ? -7 : 7;
+    unsigned char packet[3] = {static_cast<unsigned char>(8 | (d < 0 ? 0x10 : 0)),
+                               static_cast<unsigned char>(d), 0};
+    auto t0 = clock_type::now();
+    run.mousebytes(std::string(reinterpret_cast<char*>(packet), 3));
+    double t = waitpush(run, p, t0);
+    if (i >= 10 && t >= 0) moves.push_back(t);
+  }
+  stats m = summary(moves);
+  printf("  mouse to frame    median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", m.median, m.p95,
+         m.median / copy);
+
+  std::vector<double> escs;
+  for (int i = 0; i < 9; i++) {
+    quietly(run);
+    uint64_t p = run.pushes();
+    auto t0 = clock_type::now();
+    run.type("\x1b");
+    double t = waitpush(run, p, t0);
+    if (t >= 0) escs.push_back(t);
+  }
+  stats e = summary(escs);
+  printf("  Esc to frame      median %7.3f ms                 (%.1f memcpy)\n", e.median,
+         e.median / copy);
+
+  std::vector<double> bursts;
+  for (int i = 0; i < 5; i++) {
+    quietly(run);
+    std::string burst = i % 2 ? std::string(50, '\x7f') : std::string(50, 'b');
+    // The last frame: the last push before the counter stays still.
+    auto t0 = clock_type::now();
+    run.type(burst);
+    uint64_t seen = run.pushes();
+    double last = 0;
+    for (double now = 0; now < 20000 && now - last < 300; now = msince(t0)) {
+      uint64_t p = run.pushes();
+      if (p != seen) seen = p, last = now;
+    }
+    bursts.push_back(last);
+  }
+  stats b = summary(bursts);
+  printf("  50-key burst      median %7.3f ms to its last frame (%.1f memcpy)\n", b.median,
+         b.median / copy);
+
+  quietly(run);
+  long before = switches(run.processid());
+  usleep(10 * 1000 * 1000);
+  long after = switches(run.processid());
+  printf("  idle wake-ups     %.1f per second over 10 s\n", (after - before) / 10.0);
+  run.kill();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1) bihuarun::program = argv[1];
+  printf("latencybench: %s\n", bihuarun::program.c_str());
+  measure(800, 600);
+  measure(1920, 1080);
+  return 0;
+}
