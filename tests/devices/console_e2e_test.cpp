@@ -38,7 +38,10 @@ TEST(Console, EveryFatalSignalGivesTheConsoleBackAndEndsByThatSignal) {
   // No core files, and the sanitizers' runtime leaves these signals alone.
   rlimit nocore = {0, 0};
   setrlimit(RLIMIT_CORE, &nocore);
-  setenv("ASAN_OPTIONS", "handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0", 1);
+  const char* given = getenv("ASAN_OPTIONS");
+  std::string kept = given ? given : "";
+  setenv("ASAN_OPTIONS", (kept + (kept.empty() ? "" : ":") +
+                          "handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0").c_str(), 1);
   for (int sig : {SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
     SCOPED_TRACE(strsignal(sig));
     bihuarun run;
@@ -55,7 +58,10 @@ TEST(Console, EveryFatalSignalGivesTheConsoleBackAndEndsByThatSignal) {
   ASSERT_TRUE(run.start(onconsole()));
   ASSERT_TRUE(run.stop());
   EXPECT_TRUE(consoleback(run.vtlog()));
-  unsetenv("ASAN_OPTIONS");
+  if (given)
+    setenv("ASAN_OPTIONS", kept.c_str(), 1);
+  else
+    unsetenv("ASAN_OPTIONS");
 }
 
 TEST(Console, AClosedStandardOutputIsNoReasonToDie) {
