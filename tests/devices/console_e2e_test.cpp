@@ -179,6 +179,18 @@ TEST(Console, AnEscapeSequenceSplitAcrossReadsIsStillOneKey) {
   ASSERT_TRUE(run.stop());
 }
 
+TEST(Console, AnOpenButSilentStandardInputHoldsNothingUp) {
+  bihuarun run;
+  rigoptions o;
+  o.stdinpipe = true;
+  ASSERT_TRUE(run.start(o));
+  ASSERT_TRUE(run.moveto(300, 200));
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(300, 200), 0xFF0000u);  // the cursor followed
+  ASSERT_TRUE(run.endwith(SIGTERM));
+  EXPECT_EQ(run.exitstatus(), 128 + SIGTERM);
+}
+
 fbformat layout(int w, int h, int bpp, int line) {
   fbformat f = rigoptions::defaultscreen(w, h);
   f.bpp = bpp;

@@ -86,7 +86,7 @@ bihuarun::bihuarun() {
 
 bihuarun::~bihuarun() {
   kill();
-  for (int fd : {master, slave, counter, mice})
+  for (int fd : {master, slave, counter, mice, stdinwriter})
     if (fd >= 0) close(fd);
   if (root.empty()) return;
   if (::testing::Test::HasFailure()) {
@@ -179,15 +179,20 @@ void bihuarun::launch(const rigoptions& o) {
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
   pid_t parent = getpid();
+  int inpipe[2] = {-1, -1};
+  if (o.stdinpipe && pipe2(inpipe, O_CLOEXEC) == 0) stdinwriter = inpipe[1];
 
   pid = fork();
-  if (pid != 0) return;
+  if (pid != 0) {
+    if (inpipe[0] >= 0) close(inpipe[0]);
+    return;
+  }
   // The child: its own session with the pty as controlling terminal.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(126);
   setsid();
   ioctl(slave, TIOCSCTTY, 0);
-  dup2(slave, 0);
+  dup2(inpipe[0] >= 0 ? inpipe[0] : slave, 0);
   int fd1 = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   int fd2 = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   dup2(fd1, 1);

@@ -32,6 +32,7 @@ struct rigoptions {
   bool denyfb = false;     // opening /dev/fb0 fails for want of permission
   bool denymouse = false;  // the same for /dev/input/mice
   bool console = false;    // the rig stands in for the console's ioctls (vtlog())
+  bool stdinpipe = false;  // standard input is a pipe the driver holds open and never writes
   std::string clipboard;  // the clipboard file's content (absent when empty)
   bool clipboardfile = false;  // create the clipboard file even when empty
   // Files whose path (relative to the working directory) starts with this
@@ -179,7 +180,7 @@ class bihuarun {
   std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;
   pid_t pid = -1;
   int status = -1;
-  int master = -1, slave = -1, counter = -1, mice = -1;
+  int master = -1, slave = -1, counter = -1, mice = -1, stdinwriter = -1;
   termios before{}, after{};
   bool haveafter = false;
   uint64_t expected = 0;  // pushes the packets sent so far must cause
