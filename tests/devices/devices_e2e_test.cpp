@@ -57,8 +57,11 @@ TEST(BrokenLayout, IsRefusedWithOneLineNamingTheWrongValue) {
   };
   fbformat channelwrap = layout(800, 600, 32, 3200);
   channelwrap.red = {0xFFFFFFFFu, 8};
-  fbformat wide = layout(1 << 29, 600, 32, 0x7FFFFFFF);
-  fbformat widest = layout(0x7FFFFFFF, 1, 32, 0x7FFFFFFF);
+  // Built field by field: the rig's own layouts compute w * 4 in int.
+  fbformat wide = layout(800, 600, 32, 0x7FFFFFFF), widest = wide;
+  wide.width = 1 << 29;
+  widest.width = 0x7FFFFFFF;
+  widest.height = 1;
   fbformat panned = layout(800, 600, 32, 3200);
   panned.xoffset = 1;
   fbformat deep = layout(800, 600, 32, 3200);

@@ -33,13 +33,13 @@ TEST(Extremes, EveryPrimitiveAtTheEndsOfInt) {
         b.circled(x, y, 7);
         b.circled(x, y, INT_MAX);
         b.sanjiaomv(x, y, mycolor(0, 0, 255));
-        b.boxfill(x, y, -x, -y - 1);
-        b.drawthinline(x, y, -x - 1, y / 2);
+        b.boxfill(x, y, ~x, ~y);
+        b.drawthinline(x, y, ~x, y / 2);
         b.drawtext(x, y, "\xCA\xAE" "ab", 5000, 0);
         b.drawtextc(x, y, "\xCA\xAE", 2, 5000);
         b.drawvtext(x, y, "a\xCA\xAE", INT_MAX, INT_MIN);
         mybitmap::resetpixeld();
-        b.drawthinlined(x, y, -x - 1, -y - 1);
+        b.drawthinlined(x, y, ~x, ~y);
         if (thick < 40000) b.circlef1(x, y, 3);
       }
   }

@@ -23,8 +23,8 @@ TEST(ViewExtremes, EveryPrimitiveAtTheEndsOfInt) {
         v.setpixel(x, y);
         v.setpixel(x, y, mycolor(1, 2, 3));
         v.pixel(x, y);
-        v.line(x, y, -x - 1, y / 3);
-        v.boxf(x, y, -x - 1, -y - 1, mycolor(0, 0, 255));
+        v.line(x, y, ~x, y / 3);
+        v.boxf(x, y, ~x, ~y, mycolor(0, 0, 255));
         v.circlef(x, y, INT_MAX);
         v.circled(x, y, 9);
         v.circled(x, y, INT_MAX);
