@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <cmath>
 #include <utility>
 
@@ -90,14 +91,49 @@ void myview::pixel(int x, int y, const mycolor& c) {
   pixel(x, y);
 }
 
+// Half width of row dy of the pen dot of radius r.
+static long long dothalf(long long r, long long dy) {
+  return static_cast<long long>(std::sqrt(static_cast<double>(r) * r - static_cast<double>(dy) * dy) + 0.5);
+}
+
+// The rows of the pen dot at (x, y) on the bitmap, less what the dot at
+// (px, py) just before it painted on the same row: a step of one pixel
+// adds a sliver, so a large pen costs a row per step, not its area.
+void myview::dotbeyond(int x, int y, long long r, int px, int py) {
+  long long from = 1LL * y - r + 1, to = 1LL * y + r - 1;
+  rowsonbitmap(from, to, 0);
+  for (long long row = from; row <= to; row++) {
+    long long half = dothalf(r, row - y);
+    long long a = std::max<long long>(1LL * x - half, INT_MIN);
+    long long b = std::min<long long>(1LL * x + half, INT_MAX);
+    long long pa = b + 1, pb = b;  // nothing painted on this row before
+    if (std::llabs(row - py) <= r - 1) {
+      long long ph = dothalf(r, row - py);
+      pa = 1LL * px - ph;
+      pb = 1LL * px + ph;
+    }
+    int at = static_cast<int>(row);
+    long long leftend = std::min(b, pa - 1), rightstart = std::max(a, pb + 1);
+    if (leftend >= a) drawthinline(static_cast<int>(a), at, static_cast<int>(leftend), at);
+    if (b >= rightstart && rightstart > leftend)
+      drawthinline(static_cast<int>(rightstart), at, static_cast<int>(b), at);
+  }
+}
+
 // A dot that misses the bitmap is skipped, and of the dots that cover all
-// of it only the first is drawn (the others would paint the same pixels):
-// a huge pen costs the dots whose edge crosses the bitmap.
+// of it only the first is drawn (the others would paint the same pixels);
+// a large pen's other dots add only what the dot before did not paint.
 void myview::line(int ax, int ay, int bx, int by) {
   int r = penradius();
   linewindow w = reach(0);
-  bool covered = false;
+  bool covered = false, havelast = false;
+  int lastx = 0, lasty = 0;
   linewalk(ax, ay, bx, by, true).run(reach(r), [&](int x, int y) {
+    bool after = havelast;
+    int px = lastx, py = lasty;
+    havelast = true;
+    lastx = x;
+    lasty = y;
     double dx = std::max({w.xlo - 1.0 * x, 1.0 * x - w.xhi, 0.0});
     double dy = std::max({w.ylo - 1.0 * y, 1.0 * y - w.yhi, 0.0});
     if (dx > r || dy > r) return;
@@ -107,7 +143,10 @@ void myview::line(int ax, int ay, int bx, int by) {
       if (covered) return;
       covered = true;
     }
-    pixel(x, y);
+    if (r > 8 && after)
+      dotbeyond(x, y, r, px, py);
+    else
+      pixel(x, y);
   });
 }
 

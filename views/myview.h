@@ -98,6 +98,7 @@ class myview {
   linewindow reach(int margin) const;
   void rowsonbitmap(long long& from, long long& to, int margin) const;
   void discrows(int x, int y, long long r, long long first, long long last);
+  void dotbeyond(int x, int y, long long r, int px, int py);
   template <class Draw>
   void eachchar(const char* s, long long x, int w, Draw draw) const;
   void drawtextfrom(long long x, int y, const char* s, int w, int h);

@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "tests/views/viewtest.h"
+#include "graphics/linestep.h"
 #include "views/myview.h"
 
 namespace {
@@ -42,6 +43,24 @@ TEST(ViewExtremes, EveryPrimitiveAtTheEndsOfInt) {
   w.sanjiaomv(20, 15, 11, mycolor(0, 0, 0));
   EXPECT_EQ(t.count(black, 0, 10, 47, 10), 1);
   EXPECT_GT(t.count(black), 30);
+}
+
+// A large pen paints, dot by dot, only what the dot before left out: the
+// pixels are those of every dot drawn whole.
+TEST(ViewExtremes, LargePenLinesPaintWhatEveryDotWould) {
+  const int ends[][4] = {{-30, 5, 70, 40}, {10, -20, 12, 60}, {60, 30, -5, -8}, {0, 0, 47, 31}};
+  for (int thick : {18, 40, 90})
+    for (const auto& e : ends) {
+      screen fast(48, 32);
+      myview v(3, 2, 44, 30);
+      fast.bmp.thick = thick;
+      v.line(e[0], e[1], e[2], e[3]);
+      screen slow(48, 32);
+      myview u(3, 2, 44, 30);
+      slow.bmp.thick = thick;
+      linesteps(e[0], e[1], e[2], e[3], true, [&](int x, int y) { u.pixel(x, y); });
+      ASSERT_EQ(fast.pixels(), slow.pixels()) << thick << " " << e[0] << "," << e[1];
+    }
 }
 
 }  // namespace
