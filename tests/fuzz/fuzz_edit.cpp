@@ -1,6 +1,6 @@
 // Random sequences of editing operations on a pane (typed bytes, Enter,
-// Backspace, Delete, arrows, clicks and drags, select, copy, cut, paste),
-// the text's invariants checked after every step.
+// Backspace, Delete, arrows, clicks and drags, select, copy, cut, paste,
+// undo, redo), the text's invariants checked after every step.
 #include <string>
 
 #include "editcheck.h"
@@ -38,7 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   clip = in.text(100);
   checkpane(*e);
   static const int keys[] = {kcEnter,  kcPageUp, kcPageDown, kcEnd,    kcHome, kcLeft, kcUp,
-                             kcRight,  kcDown,   kcDelete,   kcSelect, kcCopy, kcPaste, kcCut};
+                             kcRight,  kcDown,   kcDelete,   kcSelect, kcCopy, kcPaste, kcCut,
+                             kcUndo,   kcRedo};
   for (int n = 0; n < 200 && !in.empty(); n++) {
     int op = in.byte() % 8;
     switch (op) {
@@ -46,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 1: e->keymouse(evChar, in.byte(), 0, 0, 0, 0); break;
       case 2: e->keymouse(evChar, 8, 0, 0, 0, 0); break;
       case 3:
-      case 4: e->keymouse(evKey, keys[in.byte() % 14], 0, 0, 0, 0); break;
+      case 4: e->keymouse(evKey, keys[in.byte() % 16], 0, 0, 0, 0); break;
       case 5: e->keymouse(evPress, in.byte() * 2, in.byte() * 2, 1, 0, 0); break;
       case 6: e->keymouse(evDrag, in.byte() * 2, in.byte() * 2, in.byte() & 1, 0, 0); break;
       default: e->keymouse(evWheel, 100, 100, 0, static_cast<signed char>(in.byte()), 0); break;
