@@ -79,9 +79,12 @@ void myview::drawthinline(int ax, int ay, int bx, int by, const mycolor& c) {
 }
 
 // The view's pen dot is its own filled disc, not the bitmap's ring stamp.
+// Its radius stops at 2^15, more than any bitmap's diagonal (sides of at
+// most 16384): a line walks the dots within a radius of the bitmap, and a
+// pen of a billion pixels would walk billions of them.
 int myview::penradius() const {
   int r = pmymap->thick / 2;
-  return r > 0 ? r : 1;
+  return r > 0 ? std::min(r, 1 << 15) : 1;
 }
 
 void myview::pixel(int x, int y) { circlef(x, y, penradius()); }

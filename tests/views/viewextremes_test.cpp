@@ -17,7 +17,7 @@ const int far[] = {INT_MIN, -100000000, -1, 0, 20, 100000000, INT_MAX - 1, INT_M
 TEST(ViewExtremes, EveryPrimitiveAtTheEndsOfInt) {
   screen s(48, 32);
   myview v(5, 4, 40, 30);
-  for (int thick : {1, 4, 100000}) {
+  for (int thick : {1, 4, 100000, INT_MAX}) {
     for (int x : far)
       for (int y : far) {
         s.bmp.thick = thick;
