@@ -3,8 +3,10 @@
 // leave the bitmap untouched. Runs under the fbrig preload library, which
 // stands a file in for /dev/fb0.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -38,7 +40,9 @@ class Window : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     ASSERT_NE(getenv("LD_PRELOAD"), nullptr) << "run under the fbrig preload library";
-    fbpath = ::testing::TempDir() + "window-fb";
+    // One file per process: ctest runs these tests as separate processes
+    // side by side, and each one's start would empty another's device.
+    fbpath = ::testing::TempDir() + "window-fb-" + std::to_string(getpid());
     std::ofstream(fbpath).close();
     setenv("FBRIG_FB", fbpath.c_str(), 1);
     setenv("FBRIG_XRES", "320", 1);
@@ -49,6 +53,8 @@ class Window : public ::testing::Test {
     myview::pmymap = &win->bitmap;
     statebar = new myview(0, 0, win->width, 30);
   }
+
+  static void TearDownTestSuite() { std::remove(fbpath.c_str()); }
 
   void SetUp() override {
     win->viewcount = 0;

@@ -5,8 +5,10 @@
 // aaaaa.bmp with the screen.)
 #include <gtest/gtest.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -46,7 +48,7 @@ TEST(RigImage, ReferencePicturesRoundTripThroughPng) {
   rigimage img(7, 4, 0xFFFF00);
   img.at(0, 0) = 0x123456;
   img.at(6, 3) = 0xFF0000;
-  std::string png = testing::TempDir() + "rig_reference.png";
+  std::string png = testing::TempDir() + std::to_string(getpid()) + "-rig_reference.png";
   ASSERT_TRUE(img.savepng(png));
   EXPECT_TRUE(sameimage(rigimage::loadpng(png), img));
   EXPECT_TRUE(matchesreference(img, png));
@@ -55,7 +57,7 @@ TEST(RigImage, ReferencePicturesRoundTripThroughPng) {
   EXPECT_FALSE(matchesreference(changed, png));
   EXPECT_TRUE(matchesreference(changed, png, {{3, 2, 1, 1}}));
   std::remove(png.c_str());
-  std::remove((testing::TempDir() + "rig_reference-actual.png").c_str());
+  std::remove((testing::TempDir() + std::to_string(getpid()) + "-rig_reference-actual.png").c_str());
 }
 
 // Runs a shell line with the preload library and the given variables.
@@ -72,7 +74,8 @@ std::string underrig(const std::string& vars, const std::string& line) {
 }
 
 TEST(FbRig, MapsEverySpellingOfTheDevicesToStandIns) {
-  std::string dir = testing::TempDir();
+  // Names of this process's own: another run of this test may be going on.
+  std::string dir = testing::TempDir() + std::to_string(getpid()) + "-";
   std::string clip = dir + "rig_clip.txt", fb = dir + "rig_fb", count = dir + "rig_count";
   std::ofstream(clip) << "clip";
   std::ofstream(count, std::ios::binary) << std::string(8, '\0');
@@ -91,6 +94,22 @@ TEST(FbRig, MapsEverySpellingOfTheDevicesToStandIns) {
   std::ifstream f(fb);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>()), "cd");
   for (const std::string& p : {clip, fb, count}) std::remove(p.c_str());
+}
+
+// With room for all five counters the library also counts the bytes the
+// program (the process that opened the framebuffer) reads from its terminal.
+TEST(FbRig, CountsTheBytesReadFromTheTerminal) {
+  std::string dir = testing::TempDir() + std::to_string(getpid()) + "-";
+  std::string fb = dir + "rig_fb4", count = dir + "rig_count4";
+  std::ofstream(count, std::ios::binary) << std::string(40, '\0');
+  std::string cmd = "printf 'hello\\nxyz' | FBRIG_FB=" + fb + " FBRIG_COUNT=" + count +
+                    " LD_PRELOAD=" FBRIG_LIBRARY " sh -c 'exec 3>/dev/fb0; read x; cat >/dev/null'";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::ifstream in(count, std::ios::binary);
+  uint64_t counters[5] = {};
+  in.read(reinterpret_cast<char*>(counters), sizeof counters);
+  EXPECT_EQ(counters[3], 6u);  // "hello\n"; the "xyz" went to cat, which has no framebuffer
+  for (const std::string& p : {fb, count}) std::remove(p.c_str());
 }
 
 }  // namespace

@@ -49,7 +49,10 @@ struct rigoptions {
 
 class bihuarun {
  public:
-  // Time-outs in milliseconds. Generous: they only bound failures.
+  // Time-outs in milliseconds. Generous: they only bound failures. Three
+  // times longer in a sanitizer build, and BIHUA_TIMEOUT_SCALE=n makes
+  // them n times longer. settle() times out only after settletimeout
+  // without any push or key read (or after ten times that in all).
   static constexpr int starttimeout = 20000;
   static constexpr int settletimeout = 20000;
   static constexpr int exittimeout = 20000;
@@ -70,7 +73,8 @@ class bihuarun {
   // ---- keyboard
   void type(const std::string& bytes);  // sent as one write
   void key(const std::string& name);    // see keybytes() for the names
-  // Bytes whose key count is not known; settle() then only waits for quiet.
+  // Bytes that need not make keys: settle() waits for them to be read but
+  // not for a push.
   void raw(const std::string& bytes);
 
   // ---- mouse (needs options.mouse)
@@ -175,6 +179,7 @@ class bihuarun {
 
   rigoptions options;
   uint64_t counterslot(int i) const;
+  bool allread() const;  // every byte typed or sent raw taken from the terminal
   ::testing::AssertionResult vtswitch(bool away);
 
   std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;
@@ -185,6 +190,7 @@ class bihuarun {
   bool haveafter = false;
   uint64_t expected = 0;  // pushes the packets sent so far must cause
   bool typed = false;     // keys typed since the last settle
+  uint64_t sent = 0;      // bytes the terminal passes on to the program
   bool exact = true;      // false after raw bytes or unread packets
   int curx = 100, cury = 100;
   std::string ttyoutput;

@@ -39,8 +39,8 @@ std::string keybytes(const std::string& name) {
   return bytes;
 }
 
-int keycount(const std::string& bytes, const termios& mode) {
-  // What the terminal passes on in non-canonical mode.
+std::string terminalpasses(const std::string& bytes, const termios& mode) {
+  // Non-canonical mode without signals: only flow control and CR are touched.
   std::string in;
   for (char ch : bytes) {
     unsigned char c = static_cast<unsigned char>(ch);
@@ -49,6 +49,11 @@ int keycount(const std::string& bytes, const termios& mode) {
     if (c == '\r' && (mode.c_iflag & ICRNL)) c = '\n';
     in += static_cast<char>(c);
   }
+  return in;
+}
+
+int keycount(const std::string& bytes, const termios& mode) {
+  std::string in = terminalpasses(bytes, mode);
   // The program's decoder splits it; a NUL byte is no key.
   keydecoder decoder;
   int keys = 0;

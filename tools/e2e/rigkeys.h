@@ -21,3 +21,7 @@ std::string keybytes(const std::string& name);
 // terminal in the given input mode (flow-control characters are eaten by
 // the terminal, NUL is no key). The bytes are taken as arriving together.
 int keycount(const std::string& bytes, const termios& mode);
+
+// The bytes a terminal in that input mode passes on to the program reading
+// it (flow-control characters eaten, CR dropped or made LF as the mode says).
+std::string terminalpasses(const std::string& bytes, const termios& mode);

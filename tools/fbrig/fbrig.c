@@ -33,9 +33,14 @@
  * The counter file holds 64-bit numbers: the pushes (each write() to the
  * framebuffer ends one push; pwrite() writes the earlier rows of a partial
  * push), then, when the file is long enough, the bytes written to the
- * framebuffer, and the push count at the program's last read of bytes
+ * framebuffer, the push count at the program's last read of bytes
  * from its terminal (descriptor 0), so the driver can tell whether a push
- * came after the last keys were taken.
+ * came after the last keys were taken, and the bytes read from the terminal
+ * so far, so it can tell that the last keys were taken at all (a byte
+ * written to the terminal may take a while to become readable), and 1
+ * while it waits with no time limit, else 0: the main loop does that only
+ * when every key it read has been handled and shown (a held part of an
+ * escape sequence makes it wait with a limit).
  *
  * Only tests load this; it must never read anything but these variables and
  * must not be built with the sanitizers (it runs ahead of their runtime). */
@@ -53,6 +58,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <sys/ioctl.h>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -200,6 +206,8 @@ static unsigned char isfull[MAXFD];
 static volatile uint64_t* pushcount;
 static volatile uint64_t* bytecount;   /* NULL for an old, short counter file */
 static volatile uint64_t* readmark;
+static volatile uint64_t* termbytes;
+static volatile uint64_t* idlewait;
 
 static void mapcounter(void) {
   if (pushcount) return;
@@ -208,14 +216,20 @@ static void mapcounter(void) {
   int fd = REAL(open)(path, O_RDWR | O_CLOEXEC);
   if (fd < 0) return;
   struct stat st;
-  int slots = fstat(fd, &st) == 0 && st.st_size >= (off_t)(3 * sizeof(uint64_t)) ? 3 : 1;
+  int slots = 1;
+  if (fstat(fd, &st) == 0 && st.st_size >= (off_t)(3 * sizeof(uint64_t))) slots = 3;
+  if (slots == 3 && st.st_size >= (off_t)(5 * sizeof(uint64_t))) slots = 5;
   void* p = mmap(NULL, slots * sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   REAL(close)(fd);
   if (p == MAP_FAILED) return;
   pushcount = (volatile uint64_t*)p;
-  if (slots == 3) {
+  if (slots >= 3) {
     bytecount = pushcount + 1;
     readmark = pushcount + 2;
+  }
+  if (slots == 5) {
+    termbytes = pushcount + 3;
+    idlewait = pushcount + 4;
   }
 }
 
@@ -484,6 +498,16 @@ EXPORT ssize_t pwrite64(int fd, const void* buf, size_t n, off64_t at) {
 EXPORT ssize_t read(int fd, void* buf, size_t n) {
   ssize_t r = REAL(read)(fd, buf, n);
   if (fd == 0 && r > 0 && readmark) *readmark = *pushcount;
+  if (fd == 0 && r > 0 && termbytes) __atomic_add_fetch(termbytes, (uint64_t)r, __ATOMIC_SEQ_CST);
+  return r;
+}
+
+DEFINE_REAL(int, poll, struct pollfd*, nfds_t, int)
+EXPORT int poll(struct pollfd* fds, nfds_t n, int timeout) {
+  if (timeout >= 0 || !idlewait) return REAL(poll)(fds, n, timeout);
+  __atomic_store_n(idlewait, 1, __ATOMIC_SEQ_CST);
+  int r = REAL(poll)(fds, n, timeout);
+  __atomic_store_n(idlewait, 0, __ATOMIC_SEQ_CST);
   return r;
 }
 
