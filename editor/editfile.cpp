@@ -250,7 +250,7 @@ bool editview::loadcontent(unsigned char* src, int n) {
     notice("文本太长（%d字节），最多%d字节", n, maxtextlen);
     return false;
   }
-  memmove(text, src, n);
+  if (n > 0) memmove(text, src, n);  // src may be null when n is 0
   len = n;
   memset(text + len, 0, 2);
   editpending = false;
