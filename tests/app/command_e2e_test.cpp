@@ -3,6 +3,11 @@
 // with F7 (focus 2 -> 0 -> 1 by Esc).
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "tools/e2e/bihuarun.h"
@@ -28,11 +33,41 @@ class CommandPane : public ::testing::Test {
       ASSERT_TRUE(run.settle());
     }
   }
-  // Types a command into pane 2 and runs it, then waits for its output.
+  // Types a command into pane 2 and runs it, then waits until the shell
+  // has ended and its output has been taken in.
   void command(const std::string& line) {
     run.type(line);
     run.key("enter");
+    ASSERT_TRUE(run.settle());
+    ASSERT_TRUE(commandended());
     ASSERT_TRUE(run.settle(400));
+  }
+  // A finished command stays a zombie child until the next one closes its
+  // pipe; any other child is still running (20 s at most).
+  bool commandended() {
+    for (int waited = 0; waited < 20000; waited += 5) {
+      if (!childrunning()) return true;
+      usleep(5000);
+    }
+    return false;
+  }
+  bool childrunning() {
+    DIR* proc = opendir("/proc");
+    if (!proc) return false;
+    bool running = false;
+    while (dirent* d = readdir(proc)) {
+      std::ifstream in(std::string("/proc/") + d->d_name + "/stat");
+      std::string stat;
+      if (!std::getline(in, stat)) continue;
+      // pid (comm) state ppid ...: comm may hold spaces, so read after ')'.
+      std::istringstream rest(stat.substr(stat.rfind(')') + 1));
+      char state = 0;
+      long ppid = 0;
+      rest >> state >> ppid;
+      if (ppid == run.processid() && state != 'Z') running = true;
+    }
+    closedir(proc);
+    return running;
   }
   // From pane 2: saves pane 1 (and leaves the focus there).
   void savepaneone() {
