@@ -12,13 +12,6 @@
 
 namespace {
 
-rigoptions withfiles(std::map<std::string, std::string> files, std::vector<std::string> args) {
-  rigoptions o;
-  o.files = std::move(files);
-  o.args = std::move(args);
-  return o;
-}
-
 const rigrect pane0{0, 90, 395, 460};  // 800 x 600: (0,90)-(395,550)
 
 }  // namespace

@@ -10,13 +10,6 @@
 
 namespace {
 
-rigoptions withfiles(std::map<std::string, std::string> files, std::vector<std::string> args) {
-  rigoptions o;
-  o.files = std::move(files);
-  o.args = std::move(args);
-  return o;
-}
-
 // Keys one after another, as fast as the terminal takes them (an Esc may
 // reach the program together with the sequence of the key after it).
 void keys(bihuarun& run, std::initializer_list<const char*> names) {

@@ -7,13 +7,6 @@
 
 namespace {
 
-rigoptions withfiles(std::map<std::string, std::string> files, std::vector<std::string> args) {
-  rigoptions o;
-  o.files = std::move(files);
-  o.args = std::move(args);
-  return o;
-}
-
 // Keys one after another; each Esc settles first, since an Esc read
 // together with the next byte would be one key.
 void keys(bihuarun& run, std::initializer_list<const char*> names) {

@@ -47,6 +47,16 @@ struct rigoptions {
   static fbformat defaultscreen(int w, int h);
 };
 
+// Options that put files into the working directory and name args on the
+// command line.
+inline rigoptions withfiles(std::map<std::string, std::string> files,
+                            std::vector<std::string> args) {
+  rigoptions o;
+  o.files = std::move(files);
+  o.args = std::move(args);
+  return o;
+}
+
 class bihuarun {
  public:
   // Time-outs in milliseconds. Generous: they only bound failures. Three
