@@ -86,7 +86,8 @@ mybitmapwin::~mybitmapwin() {
 }
 
 // Only the rows that differ from what the device already shows are
-// written, each run at its offset; the whole frame when asked (start, full
+// written, each run at its offset (only rows the bitmap flags as drawn on
+// are compared); the whole frame when asked (start, full
 // redraw, back from another console). Runs before the last go with pwrite;
 // the last with one write at the file position, so every push ends with
 // exactly one write (of no bytes when nothing changed). A short or failed
@@ -103,7 +104,9 @@ void mybitmapwin::push() {
     shown.assign(bitmap.pixels, bitmap.pixels + total);
     runs.emplace_back(0, height);
   } else {
+    // Only rows drawn on since the last push can differ from the device.
     for (int y = 0; y < height; y++) {
+      if (!bitmap.rowtouched[y]) continue;
       unsigned char* now = bitmap.pixels + y * rowbytes;
       unsigned char* was = shown.data() + y * rowbytes;
       if (std::memcmp(now, was, rowbytes) == 0) continue;
@@ -115,6 +118,7 @@ void mybitmapwin::push() {
     }
   }
   wholeframe = false;
+  bitmap.untouchrows();
   const size_t pixelbytes = static_cast<size_t>(format.bpp / 8);
   for (size_t i = 0; i < runs.size(); i++) {
     int from = runs[i].first, to = runs[i].second;

@@ -4,30 +4,91 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "editor/editview.h"
 #include "views/statusbar.h"
 
 unsigned char editview::selarray[301];
 
+// What a row shows is described first, as a string of five-byte marks (kind,
+// column low and high, two bytes), then painted from the description. A
+// pane keeps the descriptions of what it painted last: drawing again
+// repaints only the rows whose description changed, unless something that
+// places or colours the whole pane changed, or the screen was wiped.
+namespace {
+
+enum markkind : char { glyph = 'c', glyph2 = 'C', lineend = 'n', fileend = 'e', selbar = 's' };
+
+void addmark(std::string& row, char kind, int col, unsigned char b0 = 0, unsigned char b1 = 0) {
+  const char m[5] = {kind, static_cast<char>(col & 0xFF), static_cast<char>(col >> 8),
+                     static_cast<char>(b0), static_cast<char>(b1)};
+  row.append(m, 5);
+}
+
+}  // namespace
+
 // A pane never placed (a screen under 300 pixels) has no rectangle to draw.
 void editview::draw() {
   if (!ready) return;
   setsel();
-  clear();
-  for (int r = 0; r < rows && r < linecount - topline; r++) drawline(r);
-  drawcur();
+  std::vector<std::string> now(rows > 0 ? rows : 0);
+  for (int r = 0; r < rows; r++) describeline(r, now[r]);
+  std::string whole = wholelook();
+  bool full = whole != shownlook || now.size() != shownrows.size() ||
+              pmymap->wipes != shownwipes;
+  bool changed = full;
+  if (full) clear();
+  // A line-end mark leaves the pen thin for the glyphs after it; a row
+  // painted alone starts with the pen the whole pass would have there.
+  const int pen = pmymap->thick;
+  bool thinned = false;
+  for (int r = 0; r < rows; r++) {
+    bool paint = full || now[r] != shownrows[r];
+    if (paint && !full) {
+      clearrow(r);
+      pmymap->thick = thinned ? 0 : pen;
+    }
+    if (paint) paintline(r, now[r]);
+    for (size_t i = 0; !thinned && i < now[r].size(); i += 5) thinned = now[r][i] == lineend;
+    changed = changed || paint;
+  }
+  // The marker and the frame are translucent: drawn again over themselves
+  // they leave the pixels as they are, so they need not be clipped to the
+  // rows painted anew.
+  if (changed) drawcur();
   pmymap->thick = 0;
   dispstate();
-  if (focus) {
+  if (focus && changed) {
     pmymap->color = mycolor(0, 0, 0);
     drawbj1();
   }
+  shownrows.swap(now);
+  shownlook.swap(whole);
+  shownwipes = pmymap->wipes;
 }
+
+void editview::forgetshown() { shownrows.clear(); }
 
 void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 
-void editview::drawline(int r) {
+void editview::clearrow(int r) {
+  boxf(0, r * lineh, width(), (r + 1) * lineh - 1, mycolor(255, 255, 255));
+}
+
+// Everything besides the rows that decides what the pane looks like.
+std::string editview::wholelook() const {
+  char look[200];
+  snprintf(look, sizeof look, "%p %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d %d",
+           static_cast<void*>(pmymap), x1, y1, x2, y2, rows, cols, charw, charh, lineh, topline,
+           linecount <= rows ? -1 : markery(), textcolor.value(), textcolor2.value(), focus,
+           mybitmap::zhityid, markstroke);
+  return look;
+}
+
+void editview::describeline(int r, std::string& row) {
+  row.clear();
   if (r < 0 || r >= rows || cols > 300) return;
   memset(selarray, 0, sizeof selarray);
   int k = r + topline;
@@ -58,32 +119,59 @@ void editview::drawline(int r) {
       j += 1;
     } else if (*p == '\n') {
       if (s) mark(j);
-      drawnr(r, j);
+      addmark(row, lineend, j);
       j += 1;
       p++;
       break;
     } else {
       if (s) mark(j);
-      drawchar(r, j, p, f);
+      describechar(row, j, p, f);
       j += 1;
     }
   }
   if (p == textend() && k == linecount - 1) {
-    drawfileend(r, j);
+    addmark(row, fileend, j);
     if (issel(p)) mark(j);
   }
   if (r == curline - topline && !marked && curcol >= 0 && curcol <= 300) selarray[curcol] = 1;
   for (int m = 0; m <= cols && m <= 300; m++)
-    if (selarray[m]) drawsel(m, r);
+    if (selarray[m]) addmark(row, selbar, m);
 }
 
-void editview::drawchar(int r, int c, unsigned char* p, ctrbyte* f) {
+void editview::describechar(std::string& row, int c, unsigned char* p, ctrbyte* f) {
   if (f->is(ctrbyte::lf) || f->is(ctrbyte::hz2) || *p == '\r') return;
-  pmymap->color = f->is(ctrbyte::mark) ? textcolor2 : textcolor;
   // A lone high byte at the very end has no second byte: draw it as a pair
   // with itself rather than read past the text.
-  char glyph[3] = {static_cast<char>(p[0]), static_cast<char>(p[0] >= 0x80 ? p[1] : 0), 0};
-  if (p[0] >= 0x80 && p + 1 >= textend()) glyph[1] = glyph[0];
+  unsigned char second = p[0] >= 0x80 ? p[1] : 0;
+  if (p[0] >= 0x80 && p + 1 >= textend()) second = p[0];
+  addmark(row, f->is(ctrbyte::mark) ? glyph2 : glyph, c, p[0], second);
+}
+
+void editview::paintline(int r, const std::string& row) {
+  for (size_t i = 0; i + 5 <= row.size(); i += 5) {
+    const unsigned char* m = reinterpret_cast<const unsigned char*>(row.data() + i);
+    int c = m[1] | m[2] << 8;
+    switch (m[0]) {
+      case glyph:
+      case glyph2:
+        drawchar(r, c, m[3], m[4], m[0] == glyph2);
+        break;
+      case lineend:
+        drawnr(r, c);
+        break;
+      case fileend:
+        drawfileend(r, c);
+        break;
+      case selbar:
+        drawsel(c, r);
+        break;
+    }
+  }
+}
+
+void editview::drawchar(int r, int c, unsigned char b0, unsigned char b1, bool marked) {
+  pmymap->color = marked ? textcolor2 : textcolor;
+  char glyph[3] = {static_cast<char>(b0), static_cast<char>(b1), 0};
   drawfont(c * charw, r * lineh, glyph, 2 * charw, charh);
 }
 
@@ -105,10 +193,14 @@ void editview::drawsel(int c, int r) {
 
 // The marker is kept inside the pane: scrolled past the last page it would
 // land on the pane below, and at the top it would reach into the row above.
+int editview::markery() const {
+  double part = std::min(1.0, std::max(0.0, topline / static_cast<double>(linecount - rows)));
+  return std::min(static_cast<int>(high() * part), high() - lineh);
+}
+
 void editview::drawcur() {
   if (linecount <= rows) return;
-  double part = std::min(1.0, std::max(0.0, topline / static_cast<double>(linecount - rows)));
-  int y = std::min(static_cast<int>(high() * part), high() - lineh);
+  int y = markery();
   int x = cols * charw;
   boxf(x, std::max(y - 15, 0), x + charw, y + lineh, mycolor(0, 255, 0, 100));
 }

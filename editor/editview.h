@@ -16,6 +16,9 @@
 // clipboard hooks), editkeys.cpp (keymouse), editundo.cpp (undo, redo).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "editor/editundo.h"
 #include "editor/textcodec.h"
 #include "views/myview.h"
@@ -152,13 +155,19 @@ class editview : public amyview {
 
   // ---- drawing and the state line (editdraw.cpp)
   void draw() override;
+  // The next draw paints every row, not only those that changed.
+  void forgetshown();
   void clear();
-  void drawline(int r);
-  void drawchar(int r, int c, unsigned char* p, ctrbyte* f);
+  void clearrow(int r);
+  void describeline(int r, std::string& row);
+  void describechar(std::string& row, int c, unsigned char* p, ctrbyte* f);
+  void paintline(int r, const std::string& row);
+  void drawchar(int r, int c, unsigned char b0, unsigned char b1, bool marked);
   void drawnr(int r, int c);
   void drawfileend(int r, int c);
   void drawsel(int c, int r);
   void drawcur();
+  int markery() const;
   void dispstate();
 
   // ---- cursor movement and editing (editcursor.cpp)
@@ -216,4 +225,10 @@ class editview : public amyview {
   bool fileimage(std::string& out);
   void savefailed(const char* path);
   void showchange(int at);
+  // What the pane painted last (see draw()): each row's marks, the look of
+  // the whole pane, and the screen's wipe count then.
+  std::vector<std::string> shownrows;
+  std::string shownlook;
+  unsigned long shownwipes = 0;
+  std::string wholelook() const;
 };

@@ -13,7 +13,7 @@
 mybitmap::mybitmap() : mybitmap(200, 200) {}
 
 mybitmap::mybitmap(int w, int h)
-    : width(w), height(h), pixels(nullptr), backup(nullptr), rowptr(nullptr), thick(1),
+    : width(w), height(h), pixels(nullptr), backup(nullptr), rowptr(nullptr), rowtouched(nullptr), thick(1),
       pcirpt(nullptr), paa(nullptr), color(), scalex(1), offx(0), scaley(1), offy(0),
       scalez(1), offz(0), curx(0), cury(0), curz(0) {
   if (w > 0 && h > 0) allocate(w, h, h);
@@ -38,14 +38,26 @@ void mybitmap::allocate(int w, int h, int rows) {
   rowptr = new unsigned char*[rows];
   for (int r = 0; r < h; r++) rowptr[r] = pixels + static_cast<size_t>(r) * w * 4;
   for (int r = h; r < rows; r++) rowptr[r] = backup + static_cast<size_t>(r - h) * w * 4;
+  rowtouched = new unsigned char[h];
+  std::memset(rowtouched, 1, h);
+  wipes++;
 }
 
 void mybitmap::release() {
   delete[] pixels;
   delete[] backup;
   delete[] rowptr;
+  delete[] rowtouched;
   pixels = backup = nullptr;
   rowptr = nullptr;
+  rowtouched = nullptr;
+}
+
+void mybitmap::touchrows(long long from, long long to) {
+  from = std::max(from, 0LL);
+  to = std::min(to, static_cast<long long>(height));
+  if (rowtouched && from < to) std::memset(rowtouched + from, 1, static_cast<size_t>(to - from));
+  if (from == 0 && to == height) wipes++;
 }
 
 void mybitmap::reset(int w, int h) {
@@ -70,6 +82,7 @@ mycolor mybitmap::getpixel(int x, int y) const {
 
 void mybitmap::setpixel(int x, int y, const mycolor& c) {
   if (!inside(x, y)) return;
+  rowtouched[y] = 1;
   unsigned char* p = at(x, y);
   if (c.alpha == 255) {
     std::memcpy(p, &c, 4);
@@ -89,6 +102,7 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
   if (y < 0 || y >= height || xb < 0 || xa >= width || xa > xb) return;
   int from = static_cast<int>(std::max(xa, 0LL));
   int to = static_cast<int>(std::min(xb, static_cast<long long>(width) - 1));
+  rowtouched[y] = 1;
   if (color.alpha != 255) {
     for (int x = from; x <= to; x++) setpixel(x, static_cast<int>(y), color);
     return;
@@ -102,6 +116,7 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
 void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,
                         unsigned char b) {
   if (!inside(x, y)) return;
+  rowtouched[y] = 1;
   unsigned char* p = at(x, y);
   if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0) return;
   joincolor(p[2], p[1], p[0], r, g, b, a);
@@ -124,12 +139,14 @@ void mybitmap::set(int x, int y) {
   long long h = thick / 2;
   long long i0 = std::max(x - h, 0LL), i1 = std::min(x + h, static_cast<long long>(width));
   long long j0 = std::max(y - h, 0LL), j1 = std::min(y + h, static_cast<long long>(height));
+  if (i0 < i1) touchrows(j0, j1);
   for (long long i = i0; i < i1; i++)
     for (long long j = j0; j < j1; j++) std::memcpy(at(static_cast<int>(i), static_cast<int>(j)), &c, 4);
 }
 
 void mybitmap::clear() {
   if (pixels) std::memset(pixels, 0xFF, static_cast<size_t>(width) * height * 4);
+  touchrows(0, height);
 }
 
 // Row by row over 32-bit pixels. Each pixel ends as the blending setpixel
@@ -138,6 +155,7 @@ void mybitmap::clear() {
 // pixels are simply written.
 void mybitmap::clear(mycolor c) {
   if (!pixels) return;
+  touchrows(0, height);
   size_t n = static_cast<size_t>(width) * height;
   if (c.alpha == 255) {
     const unsigned char fill[4] = {c.blue, c.green, c.red, 254};
@@ -155,11 +173,13 @@ void mybitmap::clear(mycolor c) {
 }
 
 void mybitmap::cleartm() {
+  touchrows(0, height);
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   for (size_t i = 0; i < n; i++) pixels[4 * i + 3] = 255;
 }
 
 void mybitmap::gotobw() {
+  touchrows(0, height);
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   for (size_t i = 0; i < n; i++) {
     unsigned char* p = pixels + 4 * i;
@@ -169,6 +189,7 @@ void mybitmap::gotobw() {
 }
 
 void mybitmap::multione(float k) {
+  touchrows(0, height);
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   float limit = 255 / k;
   for (size_t i = 0; i < n; i++)
@@ -185,10 +206,12 @@ unsigned char* mybitmap::savebuffer() {
 
 void mybitmap::loadbuffer() {
   if (pixels) std::memcpy(pixels, backup, static_cast<size_t>(width) * height * 4);
+  touchrows(0, height);
 }
 
 void mybitmap::copypixel(mybitmap& src, int sx, int sy, int dx, int dy) {
   if (!inside(dx, dy) || !src.inside(sx, sy)) return;
+  rowtouched[dy] = 1;
   std::memcpy(at(dx, dy), src.at(sx, sy), 4);
 }
 

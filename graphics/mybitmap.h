@@ -40,6 +40,13 @@ class mybitmap {
   unsigned char* pixels;
   unsigned char* backup;
   unsigned char** rowptr;
+  // One flag a row, set by every write into the pixels: the rows written
+  // since the screen last looked (it clears the flags it has taken), so a
+  // push need not compare the rows nobody drew on.
+  unsigned char* rowtouched;
+  // Counts the operations that rewrite the whole bitmap (clears, restoring
+  // the backup): whoever keeps what it drew knows its pixels may be gone.
+  unsigned long wipes = 0;
   int thick;
   const int* pcirpt;
   const int* paa;
@@ -54,6 +61,11 @@ class mybitmap {
   mybitmap& operator=(const mybitmap&) = delete;
 
   void reset(int w, int h);
+  // Flags rows from .. to - 1 (clipped to the bitmap) as written.
+  void touchrows(long long from, long long to);
+  void untouchrows() {
+    if (rowtouched && height > 0) std::memset(rowtouched, 0, static_cast<size_t>(height));
+  }
 
   // ---- pixel access (mybitmap.cpp)
   bool inside(int x, int y) const { return x >= 0 && x < width && y >= 0 && y < height; }

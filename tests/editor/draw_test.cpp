@@ -1,0 +1,83 @@
+// A pane repaints only the rows whose marks changed. After every random
+// edit, move, selection, scroll and undo, the pixels it leaves must be the
+// ones a redraw of the whole pane leaves on the same screen.
+#include <random>
+#include <vector>
+
+#include "tests/editor/editviewtest.h"
+
+namespace {
+
+// The pane's rectangle, with a margin for the frame, as bytes.
+std::vector<unsigned char> region(const mybitmap& b, const editview& e, int margin = 4) {
+  std::vector<unsigned char> out;
+  for (int y = std::max(e.y1 - margin, 0); y < std::min(e.y2 + margin, b.height); y++) {
+    int x0 = std::max(e.x1 - margin, 0), x1 = std::min(e.x2 + margin, b.width);
+    out.insert(out.end(), b.pixels + (static_cast<size_t>(y) * b.width + x0) * 4,
+               b.pixels + (static_cast<size_t>(y) * b.width + x1) * 4);
+  }
+  return out;
+}
+
+void randomstep(pane& p, std::mt19937& rng) {
+  editview& e = *p.ed;
+  static const int keys[] = {kcRight, kcLeft, kcUp, kcDown, kcHome, kcEnd, kcPageUp,
+                             kcPageDown, kcEnter, kcDelete, kcSelect, kcCopy, kcPaste, kcCut,
+                             kcUndo, kcRedo};
+  static const char* chars[] = {"a", "b", " ", "\t", "\xd6\xd0", "\xce\xc4", "\x08", "\x08"};
+  switch (rng() % 4) {
+    case 0:
+      e.keymouse(evKey, keys[rng() % (sizeof keys / sizeof *keys)], 0, 0, 0, 0);
+      break;
+    case 1:
+    case 2:
+      for (const char* c = chars[rng() % (sizeof chars / sizeof *chars)]; *c; c++)
+        e.keymouse(evChar, static_cast<unsigned char>(*c), 0, 0, 0, 0);
+      break;
+    default: {
+      int x = e.x1 + static_cast<int>(rng() % (e.width() + 1));
+      int y = e.y1 + static_cast<int>(rng() % (e.high() + 1));
+      int kind = rng() % 3;
+      if (kind == 2)
+        e.keymouse(evWheel, x, y, 0, rng() % 2 ? 120 : -120, 0);
+      else
+        e.keymouse(kind == 0 ? evPress : evDrag, x, y, 1, 0, 0);
+    }
+  }
+}
+
+}  // namespace
+
+TEST(Drawing, RepaintingChangedRowsEqualsRedrawingTheWholePane) {
+  std::string start;
+  for (int i = 0; i < 40; i++)
+    start += (i % 3 ? "\xd6\xd0\xce\xc4 line with words\r\n" : "a longer line that wraps around the "
+                                                               "pane at least once or twice\r\n");
+  for (int focus : {1, 0}) {
+    pane p(start, 800, 800, 0);
+    editview& e = *p.ed;
+    e.focus = focus;
+    e.dragskip = 0;
+    e.draw();
+    std::mt19937 rng(7 + focus);
+    for (int step = 0; step < 300; step++) {
+      std::vector<unsigned char> before(p.bmp.pixels, p.bmp.pixels + 800 * 800 * 4);
+      randomstep(p, rng);
+      e.draw();
+      std::vector<unsigned char> partial = region(p.bmp, e);
+      std::copy(before.begin(), before.end(), p.bmp.pixels);
+      e.forgetshown();
+      e.draw();
+      ASSERT_EQ(partial, region(p.bmp, e)) << "step " << step << " focus " << focus;
+    }
+  }
+}
+
+TEST(Drawing, AWipedScreenGetsTheWholePaneAgain) {
+  pane p("abc\r\ndef", 800, 800, 0);
+  p.ed->draw();
+  std::vector<unsigned char> drawn = region(p.bmp, *p.ed, 0);
+  p.bmp.clear(mycolor(255, 255, 0));
+  p.ed->draw();
+  EXPECT_EQ(drawn, region(p.bmp, *p.ed, 0));
+}
