@@ -117,6 +117,13 @@ void leave(int sig) {
 
 void ignoreint(int) {}
 
+// Takes the console again (if a stop gave it back) and asks for a repaint.
+void resumed(int) {
+  if (h.owner && !h.applied) apply();
+  h.continued = 1;
+  wakeup();
+}
+
 void stop(int) {
   int saved = errno;
   restore();
@@ -128,16 +135,14 @@ void stop(int) {
   sigemptyset(&s);
   sigaddset(&s, SIGTSTP);
   sigprocmask(SIG_UNBLOCK, &s, nullptr);
-  raise(SIGTSTP);  // stopped here until SIGCONT
+  // Stopped here until SIGCONT; back at once when the kernel discards the
+  // stop (a process group with no parent in its session, such as a session
+  // leader's: nothing would ever continue it).
+  raise(SIGTSTP);
   sigprocmask(SIG_BLOCK, &s, nullptr);
   sigaction(SIGTSTP, &mine, nullptr);
+  resumed(SIGCONT);
   errno = saved;
-}
-
-void resumed(int) {
-  if (h.owner) apply();
-  h.continued = 1;
-  wakeup();
 }
 
 void release(int) {

@@ -6,7 +6,8 @@
 // Every way out puts all of it back: a normal exit, the start-up failures,
 // the fatal signals (re-raised afterwards with the disposition they had, so
 // the exit status tells the truth) and an uncaught exception. A stop
-// (SIGTSTP) gives the console back first and takes it again on SIGCONT.
+// (SIGTSTP) gives the console back first and takes it again on SIGCONT, or
+// at once when the kernel discards the stop (an orphaned process group).
 //
 // The signal handlers only set flags and wake the main loop through a
 // pipe; console::service(), called by the loop, acts on them.

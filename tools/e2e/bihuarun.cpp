@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,7 +23,10 @@
 #include <fstream>
 #include <sstream>
 
+#include "graphics/mybitmap.h"
 #include "tools/e2e/rigkeys.h"
+#include "views/myview.h"
+#include "views/viewevents.h"
 
 namespace {
 
@@ -46,10 +50,6 @@ int scaled(int ms) {
   if (const char* s = getenv("BIHUA_TIMEOUT_SCALE"))
     if (atoi(s) > 0) factor = atoi(s);
   return ms * factor;
-}
-
-void writefile(const std::string& p, const std::string& content) {
-  std::ofstream(p, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 // A channel of a device pixel widened to 8 bits by repeating its bits, so
@@ -145,8 +145,8 @@ void bihuarun::launch(const rigoptions& o) {
   options = o;
   if (root.empty() || pid >= 0) return;
   mkdir(workdir.c_str(), 0755);
-  for (const auto& f : o.files) writefile(path(f.first), f.second);
-  if (o.clipboardfile || !o.clipboard.empty()) writefile(clippath, o.clipboard);
+  for (const auto& f : o.files) rigwritefile(path(f.first), f.second);
+  if (o.clipboardfile || !o.clipboard.empty()) rigwritefile(clippath, o.clipboard);
 
   // The device file holds a known pattern, so untouched bytes show.
   const fbformat& s = o.screen;
@@ -155,8 +155,8 @@ void bihuarun::launch(const rigoptions& o) {
   long long want = 1LL * s.linelength * (1LL * s.yoffset + s.height);
   std::string fb(static_cast<size_t>(std::max(0LL, std::min(want, 64LL << 20))), '\0');
   for (size_t i = 0; i < fb.size(); i++) fb[i] = static_cast<char>(fillbyte(i));
-  writefile(fbpath, fb);
-  writefile(countpath, std::string(40, '\0'));
+  rigwritefile(fbpath, fb);
+  rigwritefile(countpath, std::string(40, '\0'));
   counter = open(countpath.c_str(), O_RDONLY | O_CLOEXEC);
   if (o.mouse && mkfifo(micepath.c_str(), 0600) == 0)
     mice = open(micepath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);  // never EOF, never blocks
@@ -175,6 +175,7 @@ void bihuarun::launch(const rigoptions& o) {
   std::string asan = getenv("ASAN_OPTIONS") ? getenv("ASAN_OPTIONS") : "";
   // The rig is preloaded ahead of the sanitizer runtime on purpose.
   asan += std::string(asan.empty() ? "" : ":") + "verify_asan_link_order=0";
+  if (o.rawsignals) asan += ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0:handle_abort=0";
   std::string out = root + "/stdout", err = root + "/stderr";
   // The preload library's settings; an empty value counts as unset.
   const char* fail = o.ioctlfail == rigoptions::failfixed      ? "fix"
@@ -190,6 +191,7 @@ void bihuarun::launch(const rigoptions& o) {
       {"FBRIG_BLUE", fieldenv(s.blue)}, {"FBRIG_FAIL", fail},
       {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath},
       {"FBRIG_FULL", o.fullprefix.empty() ? "" : workdir + "/" + o.fullprefix},
+      {"FBRIG_READONLY", o.readonlyprefix.empty() ? "" : workdir + "/" + o.readonlyprefix},
       {"FBRIG_DENY", std::string(o.denyfb ? "fb," : "") + (o.denymouse ? "mice" : "")},
       {"FBRIG_VT", o.console ? vtpath : ""}};
   std::vector<char*> argv;
@@ -198,18 +200,30 @@ void bihuarun::launch(const rigoptions& o) {
   pid_t parent = getpid();
   int inpipe[2] = {-1, -1};
   if (o.stdinpipe && pipe2(inpipe, O_CLOEXEC) == 0) stdinwriter = inpipe[1];
+  std::string infile = o.stdinfile.empty() || o.stdinfile[0] == '/' ? o.stdinfile : path(o.stdinfile);
 
   pid = fork();
   if (pid != 0) {
     if (inpipe[0] >= 0) close(inpipe[0]);
     return;
   }
-  // The child: its own session with the pty as controlling terminal.
+  // The child: its own session with the pty as controlling terminal, or
+  // its own process group in ours.
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(126);
-  setsid();
-  ioctl(slave, TIOCSCTTY, 0);
-  dup2(inpipe[0] >= 0 ? inpipe[0] : slave, 0);
+  if (o.jobcontrol) {
+    setpgid(0, 0);
+  } else {
+    setsid();
+    ioctl(slave, TIOCSCTTY, 0);
+  }
+  if (o.rawsignals) {
+    rlimit nocore = {0, 0};
+    setrlimit(RLIMIT_CORE, &nocore);
+  }
+  int in = !infile.empty() ? open(infile.c_str(), O_RDONLY) : inpipe[0] >= 0 ? inpipe[0] : slave;
+  if (in < 0) _exit(126);
+  dup2(in, 0);
   int fd1 = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   int fd2 = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   dup2(fd1, 1);
@@ -354,6 +368,24 @@ std::string bihuarun::vtlog() const { return rigreadfile(vtpath); }
 ::testing::AssertionResult bihuarun::vtrelease() { return vtswitch(true); }
 ::testing::AssertionResult bihuarun::vtacquire() { return vtswitch(false); }
 
+::testing::AssertionResult bihuarun::consolerestored() const {
+  std::string log = vtlog();
+  size_t graphics = log.find("KDSETMODE 1\n"), text = log.rfind("KDSETMODE 0\n");
+  size_t process = log.find("VT_SETMODE 1 "), autosw = log.rfind("VT_SETMODE 0 ");
+  if (graphics == std::string::npos || process == std::string::npos)
+    return ::testing::AssertionFailure() << "the console was never taken: " << log;
+  if (text == std::string::npos || text < graphics || autosw == std::string::npos ||
+      autosw < process || log.rfind("KDSETMODE 1\n") > text || log.rfind("VT_SETMODE 1 ") > autosw)
+    return ::testing::AssertionFailure() << "the console was not given back: " << log;
+  return ::testing::AssertionSuccess();
+}
+
+const std::vector<int>& bihuarun::fatalsignals() {
+  static const std::vector<int> all = {SIGTERM, SIGHUP,  SIGQUIT, SIGSEGV,
+                                       SIGBUS,  SIGFPE, SIGILL,  SIGABRT};
+  return all;
+}
+
 ::testing::AssertionResult bihuarun::vtswitch(bool away) {
   std::string log = vtlog();
   size_t at = log.rfind("VT_SETMODE 1 ");
@@ -490,6 +522,38 @@ uint32_t bihuarun::pixel(int x, int y) const {
   return n == s.bpp / 8 ? devicecolour(s, px) : 0;
 }
 
+::testing::AssertionResult bihuarun::shows(const std::string& notice) const {
+  // The status line as the program lays it out: a view over the top rows,
+  // cleared, its text from (1, 1) in cells of gcharwidth; a notice starts
+  // at a multiple of half a cell.
+  const int w = options.screen.width, barh = gcharwidth * 30 / 24, half = gcharwidth / 2;
+  mybitmap drawn(w, barh + 1);
+  mybitmap* kept = myview::pmymap;
+  myview::pmymap = &drawn;
+  myview bar(0, 0, w, barh);
+  bar.clear();
+  bar.drawtext(1, 1, notice.c_str(), gcharwidth, 0);
+  myview::pmymap = kept;
+  rigimage now = frame();
+  // At least the first eight cells of the notice (or all of a shorter one)
+  // must be on the screen.
+  int needed = 2 + std::min(static_cast<int>(notice.size()) * half, 8 * gcharwidth);
+  long best = LONG_MAX;
+  for (int shift = 0; shift + needed < w - 2; shift += half) {
+    long wrong = 0;
+    for (int y = 0; y < barh && wrong <= best; y++)
+      for (int x = 2; x + shift < w - 2; x++) {
+        mycolor c = drawn.getpixel(x, y);
+        uint32_t want = shown(options.screen, static_cast<uint32_t>(c.red << 16 | c.green << 8 | c.blue));
+        if (now.at(x + shift, y) != want) wrong++;
+      }
+    if (wrong == 0) return ::testing::AssertionSuccess();
+    best = std::min(best, wrong);
+  }
+  return ::testing::AssertionFailure() << "the status line does not end with the notice (best place "
+                                       << best << " pixels off)";
+}
+
 // ---- ending
 
 ::testing::AssertionResult bihuarun::stop() {
@@ -543,6 +607,50 @@ bool bihuarun::running() {
   return pid >= 0;
 }
 
+::testing::AssertionResult bihuarun::waitstopped() {
+  auto t0 = clock_type::now();
+  for (;;) {
+    std::string stat = rigreadfile("/proc/" + std::to_string(pid) + "/stat");
+    size_t close = stat.rfind(") ");
+    if (close != std::string::npos && stat[close + 2] == 'T') {
+      drain();  // what it wrote before stopping
+      return ::testing::AssertionSuccess();
+    }
+    drain();
+    if (!running()) return ::testing::AssertionFailure() << "bihua ended with status " << status;
+    if (since(t0) > scaled(exittimeout))
+      return ::testing::AssertionFailure() << "bihua did not stop: " << stat;
+    pause2ms();
+  }
+}
+
+long bihuarun::contextswitches() const {
+  std::istringstream in(rigreadfile("/proc/" + std::to_string(pid) + "/status"));
+  long n = 0;
+  for (std::string line; std::getline(in, line);)
+    if (line.find("ctxt_switches:") != std::string::npos) n += std::stol(line.substr(line.find(':') + 1));
+  return n;
+}
+
+double bihuarun::cpuseconds() const {
+  std::string stat = rigreadfile("/proc/" + std::to_string(pid) + "/stat");
+  size_t close = stat.rfind(") ");
+  if (close == std::string::npos) return 0;
+  std::istringstream in(stat.substr(close + 2));
+  std::string field;
+  double ticks = 0;
+  // utime and stime are the 12th and 13th fields after the name.
+  for (int i = 1; i <= 13 && in >> field; i++)
+    if (i >= 12) ticks += std::stod(field);
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+termios bihuarun::terminalmode() const {
+  termios now{};
+  tcgetattr(slave, &now);
+  return now;
+}
+
 void bihuarun::reap(bool block) {
   if (pid < 0) return;
   int st = 0;
@@ -562,7 +670,10 @@ void bihuarun::drain() {
 }
 
 ::testing::AssertionResult bihuarun::terminalrestored() const {
-  if (!haveafter) return ::testing::AssertionFailure() << "no terminal mode after the exit";
+  // After the exit its mode then; while it runs (stopped) its mode now.
+  termios after = this->after;
+  if (!haveafter && (pid < 0 || tcgetattr(slave, &after) != 0))
+    return ::testing::AssertionFailure() << "no terminal mode after the exit";
   // The console's own cursor is hidden while the program runs.
   size_t hidden = ttyoutput.rfind("\033[?25l"), shown = ttyoutput.rfind("\033[?25h");
   if (hidden != std::string::npos && (shown == std::string::npos || shown < hidden))
@@ -587,6 +698,17 @@ std::string bihuarun::clipboard() const { return rigreadfile(clippath); }
 bool bihuarun::hasfile(const std::string& name) const {
   std::error_code ec;
   return std::filesystem::exists(path(name), ec);
+}
+
+std::vector<std::string> bihuarun::besideclipboard() const {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::string base = std::filesystem::path(clippath).filename();
+  for (const auto& e : std::filesystem::directory_iterator(root, ec)) {
+    std::string name = e.path().filename();
+    if (name != base && name.rfind(base, 0) == 0) names.push_back(name);
+  }
+  return names;
 }
 
 std::vector<std::string> bihuarun::files() const {

@@ -33,11 +33,26 @@ struct rigoptions {
   bool denymouse = false;  // the same for /dev/input/mice
   bool console = false;    // the rig stands in for the console's ioctls (vtlog())
   bool stdinpipe = false;  // standard input is a pipe the driver holds open and never writes
+  // Standard input opened from this file instead (relative to the working
+  // directory, or absolute such as /dev/null); the terminal stays the
+  // controlling one.
+  std::string stdinfile;
+  // As a shell starts it: a process group of the driver's session, so a
+  // stop (SIGTSTP) stops it. In a session of its own (the default) the
+  // group is orphaned and the kernel discards stops.
+  bool jobcontrol = false;
+  // The sanitizers leave SEGV, BUS, FPE and abort to the program's own
+  // handlers (for tests of how it ends by them).
+  bool rawsignals = false;
   std::string clipboard;  // the clipboard file's content (absent when empty)
   bool clipboardfile = false;  // create the clipboard file even when empty
   // Files whose path (relative to the working directory) starts with this
   // are /dev/full when opened for writing.
   std::string fullprefix;
+  // Files whose path starts with this are as on a read-only mount (even
+  // root cannot write them): writing, creating, renaming, removing fail
+  // with EROFS.
+  std::string readonlyprefix;
   // The locale the program starts in: LANG, LC_ALL and LC_CTYPE are removed
   // from its environment and these (e.g. {"LANG", "C.UTF-8"}) set instead,
   // so a test does not depend on the locale it runs in.
@@ -129,9 +144,18 @@ class bihuarun {
   // its acknowledgement (VT_RELDISP).
   ::testing::AssertionResult vtrelease();
   ::testing::AssertionResult vtacquire();
+  // The console was taken (graphics mode, switching in process mode) and
+  // the last calls gave it back (text mode, automatic switching).
+  ::testing::AssertionResult consolerestored() const;
+  // The signals that end the program with the console given back.
+  static const std::vector<int>& fatalsignals();
 
   // ---- the screen
   const fbformat& screen() const { return options.screen; }
+  // The status line ends with this notice (GBK): the text drawn as the
+  // program draws its status line (same library, font and cell size) is
+  // found at a character position with nothing after it.
+  ::testing::AssertionResult shows(const std::string& notice) const;
   rigimage frame() const;  // visible area of the framebuffer file
   uint32_t pixel(int x, int y) const;
   rigimage crop(const rigrect& r) const { return frame().crop(r); }
@@ -160,8 +184,17 @@ class bihuarun {
   // Sends a signal to the program and waits for it to end.
   ::testing::AssertionResult endwith(int sig);
   bool running();
+  // Waits until the program is stopped (a job-control stop).
+  ::testing::AssertionResult waitstopped();
+  // Voluntary and involuntary context switches so far (/proc): an idle
+  // program makes none, a busy loop many.
+  long contextswitches() const;
+  double cpuseconds() const;  // processor time used so far
+  // The terminal's mode now.
+  termios terminalmode() const;
   int exitstatus() const { return status; }  // exit code, 128 + signal, -1 running
-  // Whether the terminal mode after the exit equals the one it started with.
+  // Whether the terminal mode after the exit (or now, while it runs) equals
+  // the one it started with and the console cursor was shown last.
   ::testing::AssertionResult terminalrestored() const;
   std::string output() const;  // standard output
   // What the program wrote to its terminal (drained while it runs).
@@ -180,6 +213,9 @@ class bihuarun {
   // stand in for /tmp/clip.txt.*). Its folder exists from construction on,
   // so a test can plant something there before start().
   std::string clipfile() const { return clippath; }
+  // Names beside it starting with its own (clip.txt.*): what a write of
+  // the clipboard left behind.
+  std::vector<std::string> besideclipboard() const;
 
  private:
   void reap(bool block);

@@ -26,6 +26,10 @@ std::string rigreadfile(const std::string& path) {
   return s.str();
 }
 
+void rigwritefile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
+}
+
 rigimage rigimage::crop(const rigrect& r) const {
   int x0 = std::max(r.x, 0), y0 = std::max(r.y, 0);
   int x1 = std::min(r.x + r.w, width), y1 = std::min(r.y + r.h, height);

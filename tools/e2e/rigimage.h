@@ -47,6 +47,8 @@ struct rigimage {
 
 // The whole content of a file; empty when it cannot be read.
 std::string rigreadfile(const std::string& path);
+// Writes (replaces) a file with exactly these bytes.
+void rigwritefile(const std::string& path, const std::string& content);
 
 // Success when a and b have the same size and every pixel outside the
 // excluded rectangles matches; otherwise says how many differ and where

@@ -21,6 +21,10 @@
  *                    kernel's part of a terminal switch
  *   $FBRIG_DENY      "fb", "mice" or both (comma-separated): opening that
  *                    device fails with EACCES, as without permission
+ *   $FBRIG_READONLY  a path starting with it (absolute) is as on a read-only
+ *                    mount, which root cannot write either: opening it for
+ *                    writing, creating, renaming or removing it and
+ *                    access(W_OK) fail with EROFS; reading passes through
  * A device whose variable is unset or empty does not exist (ENOENT), so a
  * test can never reach the real framebuffer, mouse or clipboard.
  * Everything else passes through untouched.
@@ -98,7 +102,7 @@ DEFINE_REAL(int, unlink, const char*)
 
 /* ---- path mapping ---- */
 
-enum device { NONE, FB, MICE, CLIP, FULL };
+enum device { NONE, FB, MICE, CLIP, FULL, READONLY };
 
 /* Canonical form of an absolute path: repeated slashes and "." parts
  * dropped, ".." resolved lexically. Returns 0 when it does not fit. */
@@ -161,6 +165,8 @@ static enum device classify(int dirfd, const char* path) {
   const char* fullprefix = getenv("FBRIG_FULL");
   if (fullprefix && *fullprefix && strncmp(canon, fullprefix, strlen(fullprefix)) == 0)
     return FULL;
+  const char* roprefix = getenv("FBRIG_READONLY");
+  if (roprefix && *roprefix && strncmp(canon, roprefix, strlen(roprefix)) == 0) return READONLY;
   return NONE;
 }
 
@@ -319,7 +325,9 @@ static int modeof(int flags, va_list ap) {
 static int opendev(int dirfd, const char* path, int flags, int mode,
                    int (*pass)(int, const char*, int, int)) {
   enum device d = classify(dirfd, path);
-  if (d == FULL && (flags & O_ACCMODE) == O_RDONLY) d = NONE;
+  int writing = (flags & O_ACCMODE) != O_RDONLY || (flags & (O_CREAT | O_TRUNC));
+  if (d == READONLY && writing) return errno = EROFS, -1;
+  if ((d == FULL || d == READONLY) && (flags & O_ACCMODE) == O_RDONLY) d = NONE;
   if (d == NONE) return track(pass(dirfd, path, flags, mode), NONE);
   if (denied(d)) return errno = EACCES, -1;
   if (d == FULL) flags &= ~(O_CREAT | O_EXCL | O_TRUNC);
@@ -394,6 +402,8 @@ static FILE* fopendev(const char* path, const char* mode, FILE* (*real)(const ch
   enum device d = classify(AT_FDCWD, path);
   char buf[PATH_MAX * 2];
   if (denied(d)) return errno = EACCES, NULL;
+  if (d == READONLY && mode[0] == 'r' && !strchr(mode, '+')) d = NONE;
+  if (d == READONLY) return errno = EROFS, NULL;
   const char* to = d == NONE ? path : standinfor(d, AT_FDCWD, path, buf, sizeof buf);
   if (!to) return NULL;
   FILE* f = real(to, mode);
@@ -554,8 +564,11 @@ static const char* mapped(const char* path, char* buf, size_t size) {
   return d != CLIP ? path : standinfor(d, AT_FDCWD, path, buf, size);
 }
 
+static int readonly(const char* path) { return classify(AT_FDCWD, path) == READONLY; }
+
 EXPORT int rename(const char* from, const char* to) {
   char a[PATH_MAX * 2], b[PATH_MAX * 2];
+  if (readonly(from) || readonly(to)) return errno = EROFS, -1;
   const char* f = mapped(from, a, sizeof a);
   const char* t = mapped(to, b, sizeof b);
   if (!f || !t) return -1;
@@ -564,7 +577,20 @@ EXPORT int rename(const char* from, const char* to) {
 
 EXPORT int unlink(const char* path) {
   char buf[PATH_MAX * 2];
+  if (readonly(path)) return errno = EROFS, -1;
   const char* p = mapped(path, buf, sizeof buf);
   if (!p) return -1;
   return REAL(unlink)(p);
+}
+
+DEFINE_REAL(int, access, const char*, int)
+EXPORT int access(const char* path, int how) {
+  if ((how & W_OK) && readonly(path)) return errno = EROFS, -1;
+  return REAL(access)(path, how);
+}
+
+DEFINE_REAL(int, faccessat, int, const char*, int, int)
+EXPORT int faccessat(int dirfd, const char* path, int how, int flags) {
+  if ((how & W_OK) && classify(dirfd, path) == READONLY) return errno = EROFS, -1;
+  return REAL(faccessat)(dirfd, path, how, flags);
 }
