@@ -35,6 +35,7 @@ struct holder {
   termios raw{};
   int cursorfd = -1;           // where the cursor sequences go
   int ttyfd = -1;              // the console for the mode ioctls
+  bool ownttyfd = false;       // ttyfd opened here (standard input is no terminal)
   int kdmode = -1;             // the console's mode before, -1 if not a console
   bool vtsaved = false;
   vt_mode vtbefore{};
@@ -194,8 +195,12 @@ void take() {
     h.raw.c_cc[VMIN] = 1;
     h.raw.c_cc[VTIME] = 0;
   }
-  h.cursorfd = isatty(1) ? 1 : isatty(0) ? 0 : -1;
-  h.ttyfd = isatty(0) ? 0 : -1;
+  // Keys may come from a file or a pipe; the console is still the
+  // controlling terminal's, and must still be held (graphics mode keeps
+  // the kernel from drawing over the frame, switching away stops pushes).
+  h.ttyfd = isatty(0) ? 0 : open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+  h.ownttyfd = h.ttyfd > 0;
+  h.cursorfd = isatty(1) ? 1 : h.ttyfd;
   int mode = 0;
   h.kdmode = h.ttyfd >= 0 && ioctl(h.ttyfd, KDGETMODE, &mode) == 0 ? mode : -1;
   h.vtsaved = h.ttyfd >= 0 && ioctl(h.ttyfd, VT_GETMODE, &h.vtbefore) == 0;
@@ -241,6 +246,9 @@ void giveback() {
   std::set_terminate(h.oldterminate);
   for (int& fd : h.wake)
     if (fd >= 0) close(fd), fd = -1;
+  if (h.ownttyfd) close(h.ttyfd);
+  h.ttyfd = h.cursorfd = -1;
+  h.ownttyfd = false;
   h.termsaved = false;
   h.kdmode = -1;
   h.vtsaved = false;
