@@ -77,6 +77,8 @@ void answersandsleeps(bihuarun& r) {
 const std::string bigfile = lines(2 * 1024 * 1024 / 32, std::string(30, 'x') + "\r\n");
 const std::string shortlines = lines(200000, "ab\r\n");
 const std::string longline = letters(100 * 1024, 1);
+// Exactly as many bytes as a pane holds (999998).
+const std::string fulltext = lines(9999, std::string(98, 'x') + "\r\n") + std::string(98, 'y');
 // The 20 kB burst takes 9 s in a normal build and 160 s in a
 // sanitizer build (each key inserted is still laid out and drawn in its
 // pane, though one push shows them all): BIHUA_LONG_BURST=1 sends it, CI
@@ -109,6 +111,15 @@ std::vector<badrow> files() {
          r.key("end");
        },
        {}},
+      {"TextAtCapacity", {{"full.txt", fulltext}},
+       [](bihuarun& r) {
+         r.type("z");
+         notice(r, "文本已满（最多999998字节），不能再输入");
+         r.key("f5");  // the clipboard's two bytes do not fit either
+         notice(r, "文本已满（最多999998字节），不能再加入2字节");
+       },
+       {},
+       [](rigoptions& o, bihuarun&) { return o.clipboard = "cb", true; }},
       {"OneLineOfHundredKilobytes", {{"long.txt", longline}},
        [](bihuarun& r) {
          r.key("pgdown");

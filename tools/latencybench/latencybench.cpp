@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -53,16 +52,6 @@ double memcpyms(int w, int h) {
     a[i] = b[i + 1];
   }
   return summary(t).median;
-}
-
-long switches(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
-  std::string line;
-  long n = 0;
-  while (std::getline(in, line))
-    if (line.find("ctxt_switches:") != std::string::npos)
-      n += std::stol(line.substr(line.find(':') + 1));
-  return n;
 }
 
 void quietly(bihuarun& run) {
@@ -143,9 +132,9 @@ void measure(int w, int h) {
          b.median / copy);
 
   quietly(run);
-  long before = switches(run.processid());
+  long before = run.contextswitches();
   usleep(10 * 1000 * 1000);
-  long after = switches(run.processid());
+  long after = run.contextswitches();
   printf("  idle wake-ups     %.1f per second over 10 s\n", (after - before) / 10.0);
   run.kill();
 }
