@@ -44,25 +44,33 @@ void editview::draw() {
   // painted alone starts with the pen the whole pass would have there.
   const int pen = pmymap->thick;
   bool thinned = false;
+  int first = rows, last = -1;  // rows painted
   for (int r = 0; r < rows; r++) {
     bool paint = full || now[r] != shownrows[r];
     if (paint && !full) {
       clearrow(r);
       pmymap->thick = thinned ? 0 : pen;
     }
-    if (paint) paintline(r, now[r]);
+    if (paint) {
+      paintline(r, now[r]);
+      first = std::min(first, r);
+      last = r;
+    }
     for (size_t i = 0; !thinned && i < now[r].size(); i += 5) thinned = now[r][i] == lineend;
-    changed = changed || paint;
   }
+  changed = changed || last >= 0;
   // The marker and the frame are translucent: drawn again over themselves
-  // they leave the pixels as they are, so they need not be clipped to the
-  // rows painted anew.
+  // they leave the pixels as they are, so the marker need not be clipped to
+  // the rows painted anew, and the frame is drawn only where it meets them.
   if (changed) drawcur();
   pmymap->thick = 0;
   dispstate();
   if (focus && changed) {
     pmymap->color = mycolor(0, 0, 0);
-    drawbj1();
+    if (full)
+      drawbj1();
+    else
+      drawbj1(first * lineh, (last + 1) * lineh - 1);
   }
   shownrows.swap(now);
   shownlook.swap(whole);

@@ -56,6 +56,7 @@ class myview {
   void clear();
   void drawbj();
   void drawbj1();
+  void drawbj1(int from, int to);
 
   // ---- text (myviewtext.cpp)
   void drawfont(int x, int y, const char* s, int w, int h);
