@@ -36,8 +36,16 @@ void editview::draw() {
   std::vector<std::string> now(rows > 0 ? rows : 0);
   for (int r = 0; r < rows; r++) describeline(r, now[r]);
   std::string whole = wholelook();
-  bool full = whole != shownlook || now.size() != shownrows.size() ||
-              pmymap->wipes != shownwipes;
+  bool same = whole == shownlook && now.size() == shownrows.size();
+  bool wiped = pmymap->wipes != shownwipes;
+  // A wiped screen gets back the pixels the pane had; the frame's edge
+  // just outside the pane is drawn again over whatever is there now.
+  bool restored = same && wiped && !shownpixels.empty();
+  if (restored) {
+    putpixels(shownpixels, 0, high());
+    if (focus) drawbj1();
+  }
+  bool full = !same || (wiped && !restored);
   bool changed = full;
   if (full) clear();
   // A line-end mark leaves the pen thin for the glyphs after it; a row
@@ -72,12 +80,19 @@ void editview::draw() {
     else
       drawbj1(first * lineh, (last + 1) * lineh - 1);
   }
+  if (full)
+    keeppixels(shownpixels, 0, high());
+  else if (last >= 0)
+    keeppixels(shownpixels, first * lineh, (last + 1) * lineh - 1);
   shownrows.swap(now);
   shownlook.swap(whole);
   shownwipes = pmymap->wipes;
 }
 
-void editview::forgetshown() { shownrows.clear(); }
+void editview::forgetshown() {
+  shownrows.clear();
+  shownpixels.clear();
+}
 
 void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 

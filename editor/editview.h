@@ -226,9 +226,10 @@ class editview : public amyview {
   void savefailed(const char* path);
   void showchange(int at);
   // What the pane painted last (see draw()): each row's marks, the look of
-  // the whole pane, and the screen's wipe count then.
+  // the whole pane, the screen's wipe count then, and its pixels.
   std::vector<std::string> shownrows;
   std::string shownlook;
   unsigned long shownwipes = 0;
+  std::vector<unsigned char> shownpixels;  // the pane's rectangle as painted
   std::string wholelook() const;
 };

@@ -107,10 +107,11 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
     for (int x = from; x <= to; x++) setpixel(x, static_cast<int>(y), color);
     return;
   }
-  uint32_t value;
-  std::memcpy(&value, &color, 4);
+  // One pixel written, then the run doubled by copies of what is there.
   unsigned char* p = at(from, static_cast<int>(y));
-  for (int x = from; x <= to; x++, p += 4) std::memcpy(p, &value, 4);
+  size_t bytes = static_cast<size_t>(to - from + 1) * 4, done = 4;
+  std::memcpy(p, &color, 4);
+  for (; done < bytes; done *= 2) std::memcpy(p + done, p, std::min(done, bytes - done));
 }
 
 void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,
@@ -161,10 +162,13 @@ void mybitmap::clear(mycolor c) {
     const unsigned char fill[4] = {c.blue, c.green, c.red, 254};
     uint32_t value;
     std::memcpy(&value, fill, 4);
+    // Written without a branch so that the loop runs over whole vectors.
+    unsigned char* p = pixels;
     for (size_t i = 0; i < n; i++) {
       uint32_t old;
-      std::memcpy(&old, pixels + 4 * i, 4);
-      if (old != 0) std::memcpy(pixels + 4 * i, &value, 4);
+      std::memcpy(&old, p + 4 * i, 4);
+      uint32_t now = old != 0 ? value : 0;
+      std::memcpy(p + 4 * i, &now, 4);
     }
     return;
   }

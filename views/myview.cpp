@@ -4,6 +4,7 @@
 #include "views/myview.h"
 
 #include <algorithm>
+#include <cstring>
 #include <climits>
 #include <cstdlib>
 #include <cmath>
@@ -94,6 +95,12 @@ void myview::pixel(int x, int y, const mycolor& c) {
   pixel(x, y);
 }
 
+// View row y from x = a to b: the thin line drawthinline would draw there,
+// written as one run.
+void myview::rowrun(long long a, long long b, long long y) {
+  pmymap->fillrow(a + x1, b + x1, y + y1);
+}
+
 // Half width of row dy of the pen dot of radius r.
 static long long dothalf(long long r, long long dy) {
   return static_cast<long long>(std::sqrt(static_cast<double>(r) * r - static_cast<double>(dy) * dy) + 0.5);
@@ -117,9 +124,8 @@ void myview::dotbeyond(int x, int y, long long r, int px, int py) {
     }
     int at = static_cast<int>(row);
     long long leftend = std::min(b, pa - 1), rightstart = std::max(a, pb + 1);
-    if (leftend >= a) drawthinline(static_cast<int>(a), at, static_cast<int>(leftend), at);
-    if (b >= rightstart && rightstart > leftend)
-      drawthinline(static_cast<int>(rightstart), at, static_cast<int>(b), at);
+    if (leftend >= a) rowrun(a, leftend, at);
+    if (b >= rightstart && rightstart > leftend) rowrun(rightstart, b, at);
   }
 }
 
@@ -142,7 +148,7 @@ void myview::line(int ax, int ay, int bx, int by) {
     if (dx > r || dy > r) return;
     double fx = std::max(std::fabs(x - 1.0 * w.xlo), std::fabs(x - 1.0 * w.xhi));
     double fy = std::max(std::fabs(y - 1.0 * w.ylo), std::fabs(y - 1.0 * w.yhi));
-    if (std::sqrt(fx * fx + fy * fy) < r - 2) {
+    if (r > 2 && std::sqrt(fx * fx + fy * fy) < r - 2) {
       if (covered) return;
       covered = true;
     }
@@ -180,7 +186,7 @@ void myview::discrows(int x, int y, long long r, long long first, long long last
     long long half = static_cast<long long>(std::sqrt(static_cast<double>(r) * r - dy * dy) + 0.5);
     long long a = std::max<long long>(1LL * x - half, INT_MIN);
     long long b = std::min<long long>(1LL * x + half, INT_MAX);
-    drawthinline(static_cast<int>(a), static_cast<int>(row), static_cast<int>(b), static_cast<int>(row));
+    rowrun(a, b, row);
   }
 }
 
@@ -252,6 +258,50 @@ void myview::sanjiaomv(int x, int y, int size, mycolor c) {
     else
       drawthinline(at, a, at, b);
   }
+}
+
+namespace {
+
+// The part of the closed rectangle [x1, x2] x [y1 + from, y1 + to] on the
+// bitmap, and where its rows start in a store of the whole rectangle.
+struct keptpart {
+  int left = 0, right = -1, top = 0, bottom = -1;
+  size_t rowbytes = 0, start = 0;
+};
+
+keptpart keptrows(const myview& v, const mybitmap& b, int from, int to) {
+  keptpart k;
+  k.left = std::max(v.x1, 0);
+  k.right = std::min(v.x2, b.width - 1);
+  k.top = std::max({v.y1, v.y1 + from, 0});
+  k.bottom = std::min({v.y2, v.y1 + to, b.height - 1});
+  k.rowbytes = static_cast<size_t>(std::max(k.right - k.left + 1, 0)) * 4;
+  k.start = static_cast<size_t>(k.top - std::max(v.y1, 0)) * k.rowbytes;
+  return k;
+}
+
+size_t keptsize(const myview& v, const mybitmap& b) {
+  keptpart all = keptrows(v, b, 0, v.high());
+  return all.bottom < all.top ? 0 : all.rowbytes * (all.bottom - all.top + 1);
+}
+
+}  // namespace
+
+void myview::keeppixels(std::vector<unsigned char>& store, int from, int to) const {
+  store.resize(keptsize(*this, *pmymap));
+  keptpart k = keptrows(*this, *pmymap, from, to);
+  for (int y = k.top; y <= k.bottom && k.rowbytes; y++)
+    std::memcpy(store.data() + k.start + (y - k.top) * k.rowbytes, pmymap->rowptr[y] + 4 * k.left,
+                k.rowbytes);
+}
+
+void myview::putpixels(const std::vector<unsigned char>& store, int from, int to) const {
+  if (store.size() != keptsize(*this, *pmymap)) return;
+  keptpart k = keptrows(*this, *pmymap, from, to);
+  for (int y = k.top; y <= k.bottom && k.rowbytes; y++)
+    std::memcpy(pmymap->rowptr[y] + 4 * k.left, store.data() + k.start + (y - k.top) * k.rowbytes,
+                k.rowbytes);
+  pmymap->touchrows(k.top, k.bottom + 1);
 }
 
 void myview::clear() {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "graphics/linestep.h"
 #include "graphics/mybitmap.h"
@@ -51,6 +52,12 @@ class myview {
   void boxf(int a, int b, int c, int d, mycolor col);
   void circlef(int x, int y, int r);
   void sanjiaomv(int x, int y, int size, mycolor c);
+
+  // ---- the view's pixels kept aside (myview.cpp)
+  // Rows from..to (view rows) of the closed rectangle, clipped to the
+  // bitmap, copied into `store` (sized for the whole rectangle), and back.
+  void keeppixels(std::vector<unsigned char>& store, int from, int to) const;
+  void putpixels(const std::vector<unsigned char>& store, int from, int to) const;
 
   // ---- frames (myview.cpp)
   void clear();
@@ -99,6 +106,7 @@ class myview {
   linewindow reach(int margin) const;
   void rowsonbitmap(long long& from, long long& to, int margin) const;
   void discrows(int x, int y, long long r, long long first, long long last);
+  void rowrun(long long a, long long b, long long y);
   void dotbeyond(int x, int y, long long r, int px, int py);
   template <class Draw>
   void eachchar(const char* s, long long x, int w, Draw draw) const;

@@ -1,6 +1,7 @@
-// A pane repaints only the rows whose marks changed. After every random
-// edit, move, selection, scroll and undo, the pixels it leaves must be the
-// ones a redraw of the whole pane leaves on the same screen.
+// A pane repaints only the rows whose marks changed, and on a wiped screen
+// puts back the pixels it kept. After every random edit, move, selection,
+// scroll, undo and wipe, the pixels it leaves must be the ones a redraw of
+// the whole pane leaves on the same screen.
 #include <random>
 #include <vector>
 
@@ -61,6 +62,8 @@ TEST(Drawing, RepaintingChangedRowsEqualsRedrawingTheWholePane) {
     e.draw();
     std::mt19937 rng(7 + focus);
     for (int step = 0; step < 300; step++) {
+      // Now and then the whole screen is wiped, as a full redraw does.
+      if (rng() % 16 == 0) p.bmp.clear(mycolor(255, 255, 0));
       std::vector<unsigned char> before(p.bmp.pixels, p.bmp.pixels + 800 * 800 * 4);
       randomstep(p, rng);
       e.draw();
