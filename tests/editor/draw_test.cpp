@@ -62,8 +62,10 @@ TEST(Drawing, RepaintingChangedRowsEqualsRedrawingTheWholePane) {
     e.draw();
     std::mt19937 rng(7 + focus);
     for (int step = 0; step < 300; step++) {
-      // Now and then the whole screen is wiped, as a full redraw does.
+      // Now and then the whole screen is wiped, as a full redraw does (or
+      // to plain white, which the frame's outer edge then blends into).
       if (rng() % 16 == 0) p.bmp.clear(mycolor(255, 255, 0));
+      if (rng() % 16 == 0) p.bmp.clear();
       std::vector<unsigned char> before(p.bmp.pixels, p.bmp.pixels + 800 * 800 * 4);
       randomstep(p, rng);
       e.draw();
