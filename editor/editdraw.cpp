@@ -37,16 +37,13 @@ void editview::draw() {
   for (int r = 0; r < rows; r++) describeline(r, now[r]);
   std::string whole = wholelook();
   bool same = whole == shownlook && now.size() == shownrows.size();
-  bool wiped = pmymap->wipes != shownwipes;
-  // A wiped screen gets back the pixels the pane had; the frame's edge
-  // just outside the pane is drawn again over whatever is there now.
-  bool restored = same && wiped && !shownpixels.empty();
-  if (restored) {
-    putpixels(shownpixels, 0, high());
-    if (focus) drawbj1();
-  }
-  bool full = !same || (wiped && !restored);
-  bool changed = full;
+  // A wiped screen, or the focus come or gone, gets back the pixels the
+  // pane had without its frame; the frame is drawn again below, also its
+  // edge just outside the pane over whatever is there now.
+  bool restore = pmymap->wipes != shownwipes || focus != shownfocus;
+  bool restored = same && restore && !shownpixels.empty();
+  if (restored) putpixels(shownpixels, 0, high());
+  bool full = !same || (restore && !restored);
   if (full) clear();
   // A line-end mark leaves the pen thin for the glyphs after it; a row
   // painted alone starts with the pen the whole pass would have there.
@@ -66,24 +63,25 @@ void editview::draw() {
     }
     for (size_t i = 0; !thinned && i < now[r].size(); i += 5) thinned = now[r][i] == lineend;
   }
-  changed = changed || last >= 0;
+  bool changed = full || restored || last >= 0;
   // The marker and the frame are translucent: drawn again over themselves
   // they leave the pixels as they are, so the marker need not be clipped to
   // the rows painted anew, and the frame is drawn only where it meets them.
   if (changed) drawcur();
   pmymap->thick = 0;
   dispstate();
-  if (focus && changed) {
-    pmymap->color = mycolor(0, 0, 0);
-    if (full)
-      drawbj1();
-    else
-      drawbj1(first * lineh, (last + 1) * lineh - 1);
-  }
   if (full)
     keeppixels(shownpixels, 0, high());
   else if (last >= 0)
     keeppixels(shownpixels, first * lineh, (last + 1) * lineh - 1);
+  if (focus && changed) {
+    pmymap->color = mycolor(0, 0, 0);
+    if (full || restored)
+      drawbj1();
+    else
+      drawbj1(first * lineh, (last + 1) * lineh - 1);
+  }
+  shownfocus = focus;
   shownrows.swap(now);
   shownlook.swap(whole);
   shownwipes = pmymap->wipes;
@@ -103,9 +101,9 @@ void editview::clearrow(int r) {
 // Everything besides the rows that decides what the pane looks like.
 std::string editview::wholelook() const {
   char look[200];
-  snprintf(look, sizeof look, "%p %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d %d",
+  snprintf(look, sizeof look, "%p %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d",
            static_cast<void*>(pmymap), x1, y1, x2, y2, rows, cols, charw, charh, lineh, topline,
-           linecount <= rows ? -1 : markery(), textcolor.value(), textcolor2.value(), focus,
+           linecount <= rows ? -1 : markery(), textcolor.value(), textcolor2.value(),
            mybitmap::zhityid, markstroke);
   return look;
 }

@@ -226,10 +226,12 @@ class editview : public amyview {
   void savefailed(const char* path);
   void showchange(int at);
   // What the pane painted last (see draw()): each row's marks, the look of
-  // the whole pane, the screen's wipe count then, and its pixels.
+  // the whole pane, the screen's wipe count and the focus then, and its
+  // pixels.
   std::vector<std::string> shownrows;
   std::string shownlook;
   unsigned long shownwipes = 0;
-  std::vector<unsigned char> shownpixels;  // the pane's rectangle as painted
+  bool shownfocus = false;
+  std::vector<unsigned char> shownpixels;  // the pane's rectangle as painted, without the frame
   std::string wholelook() const;
 };

@@ -1,6 +1,6 @@
 // A pane repaints only the rows whose marks changed, and on a wiped screen
 // puts back the pixels it kept. After every random edit, move, selection,
-// scroll, undo and wipe, the pixels it leaves must be the ones a redraw of
+// scroll, undo, wipe and change of focus, the pixels it leaves must be the ones a redraw of
 // the whole pane leaves on the same screen.
 #include <random>
 #include <vector>
@@ -66,6 +66,7 @@ TEST(Drawing, RepaintingChangedRowsEqualsRedrawingTheWholePane) {
       // to plain white, which the frame's outer edge then blends into).
       if (rng() % 16 == 0) p.bmp.clear(mycolor(255, 255, 0));
       if (rng() % 16 == 0) p.bmp.clear();
+      if (rng() % 16 == 0) e.focus = !e.focus;
       std::vector<unsigned char> before(p.bmp.pixels, p.bmp.pixels + 800 * 800 * 4);
       randomstep(p, rng);
       e.draw();
