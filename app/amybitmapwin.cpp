@@ -33,6 +33,11 @@ void amybitmapwin::dodraw() {
   pushall();
 }
 
+void amybitmapwin::draw() {
+  paintstatus();
+  mybitmapwin::draw();
+}
+
 void amybitmapwin::echo(const char* format, int a, int b) {
   snprintf(publicbuffer, publicbuffersize, format, a, b);
   dispmsg1(publicbuffer);

@@ -48,6 +48,8 @@ class amybitmapwin : public mybitmapwin {
   ~amybitmapwin() override;
 
   virtual bool keymouse(int type, int a1, int a2, int a3, int a4, int a5);
+  // Paints the status line if it changed, then pushes.
+  void draw() override;
 
   void addview(amyview* v);
   void dodraw();

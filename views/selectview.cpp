@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "views/statusbar.h"
 #include "views/viewevents.h"
 
 namespace {
@@ -40,6 +41,7 @@ void selectview::setselects(const char* title, const char* o1, const char* o2, c
 }
 
 void selectview::draw() {
+  paintstatus();  // the screen kept aside shows the status line as it stands
   pmymap->savebuffer();
   boxf(0, 0, width(), high(), mycolor(0, 255, 0));
   pmymap->color = mycolor();

@@ -23,16 +23,30 @@ void sethalf(char* half, const char* text) {
   half[messagehalf] = 0;
 }
 
+// Set when the line changed and is not painted yet, with the screen's wipe
+// count then: a wipe after the change would have taken the painted bar
+// away again, so the bar is then left as the wipe left it.
+bool unpainted = false;
+unsigned long unpaintedwipes = 0;
+
 void repaint() {
   std::strcpy(message, message1);
   std::strcat(message, separator);
   std::strcat(message, message2);
-  if (!statebar) return;
-  statebar->clear();
-  statebar->drawtext(1, 1, message, gcharwidth, 0);
+  if (!statebar || !myview::pmymap) return;
+  unpainted = true;
+  unpaintedwipes = myview::pmymap->wipes;
 }
 
 }  // namespace
+
+void paintstatus() {
+  if (!unpainted || !statebar || !myview::pmymap) return;
+  unpainted = false;
+  if (myview::pmymap->wipes != unpaintedwipes) return;
+  statebar->clear();
+  statebar->drawtext(1, 1, message, gcharwidth, 0);
+}
 
 char* publicbuffer = publicstorage;
 

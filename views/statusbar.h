@@ -1,8 +1,10 @@
 // The status line across the top of the screen: two halves, the editor's
 // state on the left and the latest notice on the right, joined by "  |  ".
-// Callers format into publicbuffer and hand it to dispmsg or dispmsg1, which
-// repaint the bar at once (the bar view itself is the global statebar).
-// Nothing here pushes the screen.
+// Callers format into publicbuffer and hand it to dispmsg or dispmsg1; the
+// bar (the global statebar view) is painted once before the screen is
+// pushed (paintstatus), however often the line changed since the last push,
+// and ends as if each change had been painted at once. Nothing here pushes
+// the screen.
 #pragma once
 
 class myview;
@@ -21,6 +23,10 @@ const int messagehalf = 500;
 
 void dispmsg(const char* text);   // replaces the left half (editor state)
 void dispmsg1(const char* text);  // replaces the right half (notices)
+
+// Paints the bar with the current line if it changed since it was last
+// painted; the window calls it before each push.
+void paintstatus();
 
 // The line currently composed for the bar.
 const char* statusline();

@@ -26,6 +26,7 @@ rigimage statusbarwith(int width, const char* notice, const char* state = "") {
   statebar = &bar;
   dispmsg(state);
   dispmsg1(notice);
+  paintstatus();
   statebar = nullptr;
   rigimage out(width, 31);
   for (int y = 0; y < 31; y++)

@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       dispmsg1(s.c_str());
     else
       dispmsg(s.c_str());
+    if (in.empty() || (s.size() & 1)) paintstatus();
     if (std::strlen(statusline()) > 2 * messagehalf + 5) abort();
   }
   return 0;

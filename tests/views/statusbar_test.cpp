@@ -34,12 +34,14 @@ TEST(StatusLine, PaintsTheBarTheSameEachTime) {
   myview bar(0, 0, 800, 30);
   statebar = &bar;
   dispmsg1("open file ed.txt");
+  paintstatus();
   EXPECT_EQ(s.at(400, 0), yellow);
   EXPECT_EQ(s.at(400, 30), yellow);
   EXPECT_GT(s.count(black, 0, 1, 799, 25), 100);
   EXPECT_EQ(s.count(black, 0, 26, 799, 59), 0);
   auto first = s.pixels();
   dispmsg1("open file ed.txt");
+  paintstatus();
   EXPECT_EQ(s.pixels(), first);
   statebar = nullptr;
 }
