@@ -101,7 +101,10 @@ void mybitmapwin::push() {
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
   if (wholeframe || shown.size() != total) {
-    shown.assign(bitmap.pixels, bitmap.pixels + total);
+    // Not copied: a row drawn on later is written once without comparing,
+    // which costs less than copying every row now.
+    shown.resize(total);
+    shownknown.assign(height, 0);
     runs.emplace_back(0, height);
   } else {
     // Only rows drawn on since the last push can differ from the device.
@@ -109,8 +112,9 @@ void mybitmapwin::push() {
       if (!bitmap.rowtouched[y]) continue;
       unsigned char* now = bitmap.pixels + y * rowbytes;
       unsigned char* was = shown.data() + y * rowbytes;
-      if (std::memcmp(now, was, rowbytes) == 0) continue;
+      if (shownknown[y] && std::memcmp(now, was, rowbytes) == 0) continue;
       std::memcpy(was, now, rowbytes);
+      shownknown[y] = 1;
       if (!runs.empty() && runs.back().second == y)
         runs.back().second = y + 1;
       else

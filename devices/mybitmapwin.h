@@ -36,6 +36,7 @@ class mybitmapwin {
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
   std::vector<unsigned char> shown;    // the bitmap as last pushed, cursor included
+  std::vector<unsigned char> shownknown;  // per row: `shown` holds that row
   bool wholeframe = true;              // the next push writes every row
 };
 

@@ -129,9 +129,9 @@ void measure(int w, int h) {
     quietly(run);
     std::string burst = i % 2 ? std::string(50, '\x7f') : std::string(50, 'b');
     // The last frame: the last push before the counter stays still.
+    uint64_t seen = run.pushes();
     auto t0 = clock_type::now();
     run.type(burst);
-    uint64_t seen = run.pushes();
     double last = 0;
     for (double now = 0; now < 20000 && now - last < 300; now = msince(t0)) {
       uint64_t p = run.pushes();
