@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,45 +83,34 @@ void measure(int w, int h) {
   double copy = memcpyms(w, h);
   printf("\n%dx%d   full-frame memcpy %.3f ms\n", w, h, copy);
 
-  std::vector<double> keys;
-  for (int i = 0; i < 60; i++) {
-    quietly(run);
-    uint64_t p = run.pushes();
-    auto t0 = clock_type::now();
-    run.type(i % 2 ? "\x7f" : "k");
-    double t = waitpush(run, p, t0);
-    if (i >= 10 && t >= 0) keys.push_back(t);
-  }
-  stats k = summary(keys);
+  // Each sample: quiet, act, time to the next push; the first `warm` are
+  // dropped.
+  auto sample = [&](int n, int warm, const std::function<void(int)>& act) {
+    std::vector<double> v;
+    for (int i = 0; i < n; i++) {
+      quietly(run);
+      uint64_t p = run.pushes();
+      auto t0 = clock_type::now();
+      act(i);
+      double t = waitpush(run, p, t0);
+      if (i >= warm && t >= 0) v.push_back(t);
+    }
+    return summary(v);
+  };
+
+  stats k = sample(60, 10, [&](int i) { run.type(i % 2 ? "\x7f" : "k"); });
   printf("  key to frame      median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", k.median, k.p95,
          k.median / copy);
 
-  std::vector<double> moves;
-  for (int i = 0; i < 60; i++) {
-    quietly(run);
-    uint64_t p = run.pushes();
+  stats m = sample(60, 10, [&](int i) {
     int d = i % 2 ? -7 : 7;
-    unsigned char packet[3] = {static_cast<unsigned char>(8 | (d < 0 ? 0x10 : 0)),
-                               static_cast<unsigned char>(d), 0};
-    auto t0 = clock_type::now();
-    run.mousebytes(std::string(reinterpret_cast<char*>(packet), 3));
-    double t = waitpush(run, p, t0);
-    if (i >= 10 && t >= 0) moves.push_back(t);
-  }
-  stats m = summary(moves);
+    const char packet[3] = {static_cast<char>(8 | (d < 0 ? 0x10 : 0)), static_cast<char>(d), 0};
+    run.mousebytes(std::string(packet, 3));
+  });
   printf("  mouse to frame    median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", m.median, m.p95,
          m.median / copy);
 
-  std::vector<double> escs;
-  for (int i = 0; i < 9; i++) {
-    quietly(run);
-    uint64_t p = run.pushes();
-    auto t0 = clock_type::now();
-    run.type("\x1b");
-    double t = waitpush(run, p, t0);
-    if (t >= 0) escs.push_back(t);
-  }
-  stats e = summary(escs);
+  stats e = sample(9, 0, [&](int) { run.type("\x1b"); });
   printf("  Esc to frame      median %7.3f ms                 (%.1f memcpy)\n", e.median,
          e.median / copy);
 
