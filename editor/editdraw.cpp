@@ -101,8 +101,9 @@ void editview::clearrow(int r) {
 // Everything besides the rows that decides what the pane looks like.
 std::string editview::wholelook() const {
   char look[200];
-  snprintf(look, sizeof look, "%p %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d",
-           static_cast<void*>(pmymap), x1, y1, x2, y2, rows, cols, charw, charh, lineh, topline,
+  snprintf(look, sizeof look, "%p %dx%d %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d",
+           static_cast<void*>(pmymap), pmymap->width, pmymap->height, x1, y1, x2, y2, rows, cols,
+           charw, charh, lineh, topline,
            linecount <= rows ? -1 : markery(), textcolor.value(), textcolor2.value(),
            mybitmap::zhityid, markstroke);
   return look;
