@@ -87,3 +87,28 @@ TEST(Drawing, AWipedScreenGetsTheWholePaneAgain) {
   p.ed->draw();
   EXPECT_EQ(drawn, region(p.bmp, *p.ed, 0));
 }
+
+TEST(Drawing, AKeyInAFullPaneTouchesOnlyItsLine) {
+  std::string text;
+  for (int i = 0; i < 40; i++) text += "\xd6\xd0\xce\xc4 words\r\n";
+  pane p(text, 800, 800, 0);
+  editview& e = *p.ed;
+  e.focus = true;
+  e.draw();
+  auto touched = [&] {
+    int n = 0;
+    for (int y = e.y1; y < e.y2; y++) n += p.bmp.rowtouched[y];
+    p.bmp.untouchrows();
+    return n;
+  };
+  touched();
+  e.keymouse(evChar, 'a', 0, 0, 0, 0);
+  // The first line only (and the frame's pen a little beyond), not the pane.
+  EXPECT_LE(touched(), e.lineh + 4);
+  e.keymouse(evKey, kcDown, 0, 0, 0, 0);
+  EXPECT_LE(touched(), 2 * e.lineh + 4);  // the cursor bar leaves a line for the next
+  p.bmp.clear(mycolor(255, 255, 0));
+  touched();
+  e.draw();
+  EXPECT_GT(touched(), e.high() - 2);  // a wiped screen gets the whole pane back
+}
