@@ -57,7 +57,11 @@ void mybitmap::touchrows(long long from, long long to) {
   from = std::max(from, 0LL);
   to = std::min(to, static_cast<long long>(height));
   if (rowtouched && from < to) std::memset(rowtouched + from, 1, static_cast<size_t>(to - from));
-  if (from == 0 && to == height) wipes++;
+}
+
+void mybitmap::rewritten() {
+  touchrows(0, height);
+  wipes++;
 }
 
 void mybitmap::reset(int w, int h) {
@@ -147,7 +151,7 @@ void mybitmap::set(int x, int y) {
 
 void mybitmap::clear() {
   if (pixels) std::memset(pixels, 0xFF, static_cast<size_t>(width) * height * 4);
-  touchrows(0, height);
+  rewritten();
 }
 
 // Row by row over 32-bit pixels. Each pixel ends as the blending setpixel
@@ -156,7 +160,7 @@ void mybitmap::clear() {
 // pixels are simply written.
 void mybitmap::clear(mycolor c) {
   if (!pixels) return;
-  touchrows(0, height);
+  rewritten();
   size_t n = static_cast<size_t>(width) * height;
   if (c.alpha == 255) {
     const unsigned char fill[4] = {c.blue, c.green, c.red, 254};
@@ -177,13 +181,13 @@ void mybitmap::clear(mycolor c) {
 }
 
 void mybitmap::cleartm() {
-  touchrows(0, height);
+  rewritten();
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   for (size_t i = 0; i < n; i++) pixels[4 * i + 3] = 255;
 }
 
 void mybitmap::gotobw() {
-  touchrows(0, height);
+  rewritten();
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   for (size_t i = 0; i < n; i++) {
     unsigned char* p = pixels + 4 * i;
@@ -193,7 +197,7 @@ void mybitmap::gotobw() {
 }
 
 void mybitmap::multione(float k) {
-  touchrows(0, height);
+  rewritten();
   size_t n = pixels ? static_cast<size_t>(width) * height : 0;
   float limit = 255 / k;
   for (size_t i = 0; i < n; i++)
@@ -210,7 +214,7 @@ unsigned char* mybitmap::savebuffer() {
 
 void mybitmap::loadbuffer() {
   if (pixels) std::memcpy(pixels, backup, static_cast<size_t>(width) * height * 4);
-  touchrows(0, height);
+  rewritten();
 }
 
 void mybitmap::copypixel(mybitmap& src, int sx, int sy, int dx, int dy) {

@@ -63,6 +63,9 @@ class mybitmap {
   void reset(int w, int h);
   // Flags rows from .. to - 1 (clipped to the bitmap) as written.
   void touchrows(long long from, long long to);
+  // Every row written at once (a clear, the backup put back): flags them
+  // all and counts a wipe.
+  void rewritten();
   void untouchrows() {
     if (rowtouched && height > 0) std::memset(rowtouched, 0, static_cast<size_t>(height));
   }

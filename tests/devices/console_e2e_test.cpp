@@ -204,19 +204,11 @@ TEST(Console, AnEscapeSequenceSplitAcrossReadsIsStillOneKey) {
   ASSERT_TRUE(run.stop());
 }
 
-fbformat layout(int w, int h, int bpp, int line) {
-  fbformat f = rigoptions::defaultscreen(w, h);
-  f.bpp = bpp;
-  f.linelength = line;
-  if (bpp == 16) f.red = {11, 5}, f.green = {5, 6}, f.blue = {0, 5};
-  return f;
-}
-
 // After every push of changed rows the device holds what a full push of
 // the same bitmap writes (coming back from another console pushes it all).
 TEST(Console, PushedRowsAddUpToAFullPush) {
-  const fbformat screens[] = {layout(800, 600, 32, 3200), layout(800, 600, 24, 2400),
-                              layout(800, 600, 16, 1600), layout(640, 480, 32, 700 * 4)};
+  const fbformat screens[] = {riglayout(800, 600, 32, 3200), riglayout(800, 600, 24, 2400),
+                              riglayout(800, 600, 16, 1600), riglayout(640, 480, 32, 700 * 4)};
   std::mt19937 random(15);
   const std::string pieces[] = {"abc", "\x7f", "\n", "\x1b[D", "\x1b[A", "xyz", "\x1b[B", "\t"};
   for (const fbformat& s : screens) {

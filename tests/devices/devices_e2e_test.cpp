@@ -17,30 +17,22 @@ struct layoutcase {
   fbformat screen;
 };
 
-fbformat layout(int w, int h, int bpp, int line) {
-  fbformat f = rigoptions::defaultscreen(w, h);
-  f.bpp = bpp;
-  f.linelength = line;
-  if (bpp == 16) f.red = {11, 5}, f.green = {5, 6}, f.blue = {0, 5};
-  return f;
-}
-
 std::vector<layoutcase> layouts() {
-  fbformat swapped = layout(800, 600, 32, 3200);
+  fbformat swapped = riglayout(800, 600, 32, 3200);
   swapped.red = {0, 8};
   swapped.blue = {16, 8};
-  fbformat panned = layout(640, 480, 32, (640 + 48) * 4);
+  fbformat panned = riglayout(640, 480, 32, (640 + 48) * 4);
   panned.xoffset = 40;
   panned.yoffset = 24;
-  fbformat panned16 = layout(640, 480, 16, 1400);
+  fbformat panned16 = riglayout(640, 480, 16, 1400);
   panned16.xoffset = 8;
   panned16.yoffset = 3;
   return {
-      {"Bits32Plain", layout(1920, 1080, 32, 1920 * 4)},
-      {"Bits32PaddedLines", layout(1366, 768, 32, 1376 * 4)},
-      {"Rgb565", layout(800, 600, 16, 1600)},
-      {"Bits24", layout(800, 600, 24, 2400)},
-      {"Bits24OddWidthPaddedLines", layout(1366, 768, 24, 4100)},
+      {"Bits32Plain", riglayout(1920, 1080, 32, 1920 * 4)},
+      {"Bits32PaddedLines", riglayout(1366, 768, 32, 1376 * 4)},
+      {"Rgb565", riglayout(800, 600, 16, 1600)},
+      {"Bits24", riglayout(800, 600, 24, 2400)},
+      {"Bits24OddWidthPaddedLines", riglayout(1366, 768, 24, 4100)},
       {"Bits32RedBlueSwapped", swapped},
       {"Bits32Panned", panned},
       {"Rgb565PannedPaddedLines", panned16},
@@ -55,25 +47,25 @@ TEST(BrokenLayout, IsRefusedWithOneLineNamingTheWrongValue) {
     fbformat screen;
     const char* named;
   };
-  fbformat channelwrap = layout(800, 600, 32, 3200);
+  fbformat channelwrap = riglayout(800, 600, 32, 3200);
   channelwrap.red = {0xFFFFFFFFu, 8};
   // Built field by field: the rig's own layouts compute w * 4 in int.
-  fbformat wide = layout(800, 600, 32, 0x7FFFFFFF), widest = wide;
+  fbformat wide = riglayout(800, 600, 32, 0x7FFFFFFF), widest = wide;
   wide.width = 1 << 29;
   widest.width = 0x7FFFFFFF;
   widest.height = 1;
-  fbformat panned = layout(800, 600, 32, 3200);
+  fbformat panned = riglayout(800, 600, 32, 3200);
   panned.xoffset = 1;
-  fbformat deep = layout(800, 600, 32, 3200);
+  fbformat deep = riglayout(800, 600, 32, 3200);
   deep.yoffset = 0x7FFFFFFF;
   const badcase cases[] = {
-      {layout(800, 600, 32, 3199), "line length 3199 is shorter"},
-      {layout(800, 600, 32, 0x7FFFFFFF), "line length 2147483647 is too long"},
-      {layout(0, 600, 32, 3200), "width 0 "},
-      {layout(800, 0, 32, 3200), "height 0 "},
+      {riglayout(800, 600, 32, 3199), "line length 3199 is shorter"},
+      {riglayout(800, 600, 32, 0x7FFFFFFF), "line length 2147483647 is too long"},
+      {riglayout(0, 600, 32, 3200), "width 0 "},
+      {riglayout(800, 0, 32, 3200), "height 0 "},
       {wide, "width 536870912 "},
       {widest, "width 2147483647 "},
-      {layout(16384, 16384, 32, 16384 * 4), "frame of 268435456 pixels"},
+      {riglayout(16384, 16384, 32, 16384 * 4), "frame of 268435456 pixels"},
       {channelwrap, "red channel at bit 4294967295"},
       {panned, "line length 3200 is shorter"},
       {deep, "y offset 2147483647"},

@@ -11,24 +11,18 @@
 #include <vector>
 
 #include "tests/editor/editviewtest.h"
+#include "tests/editor/stringclip.h"
 
 namespace {
 
-std::string clip;
-void setclip(unsigned char* p, unsigned long n) { clip.assign(reinterpret_cast<char*>(p), n); }
-unsigned char* getclip(unsigned long& n) {
-  n = clip.size();
-  return reinterpret_cast<unsigned char*>(&clip[0]);
-}
+std::string& clip = clipstring();
 
 const std::string zhong = "\xD6\xD0", wen = "\xCE\xC4";
 
 class Undo : public ::testing::Test {
  protected:
   void SetUp() override {
-    editview::setclipdata = setclip;
-    editview::getclipdata = getclip;
-    clip.clear();
+    installclip();
   }
   void TearDown() override {
     editview::setclipdata = nullptr;

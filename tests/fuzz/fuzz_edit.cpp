@@ -5,17 +5,7 @@
 
 #include "editcheck.h"
 #include "fuzzkit.h"
-
-namespace {
-
-std::string clip;
-void setclip(unsigned char* p, unsigned long n) { clip.assign(reinterpret_cast<char*>(p), n); }
-unsigned char* getclip(unsigned long& n) {
-  n = clip.size();
-  return reinterpret_cast<unsigned char*>(&clip[0]);
-}
-
-}  // namespace
+#include "tests/editor/stringclip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput in{data, size};
@@ -23,8 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static editview* e = [] {
     editview* p = new editview(0);
     p->init();
-    editview::setclipdata = setclip;
-    editview::getclipdata = getclip;
+    installclip();
     return p;
   }();
   std::string start = in.text(200);  // as a file would come, through the filter
@@ -35,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   e->setcur(e->text);
   e->focus = true;
   editview::last = 0;
-  clip = in.text(100);
+  clipstring() = in.text(100);
   checkpane(*e);
   static const int keys[] = {kcEnter,  kcPageUp, kcPageDown, kcEnd,    kcHome, kcLeft, kcUp,
                              kcRight,  kcDown,   kcDelete,   kcSelect, kcCopy, kcPaste, kcCut,

@@ -90,6 +90,14 @@ fbformat rigoptions::defaultscreen(int w, int h) {
   return f;
 }
 
+fbformat riglayout(int w, int h, int bpp, int line) {
+  fbformat f = rigoptions::defaultscreen(w, h);
+  f.bpp = bpp;
+  f.linelength = line;
+  if (bpp == 16) f.red = {11, 5}, f.green = {5, 6}, f.blue = {0, 5};
+  return f;
+}
+
 bihuarun::bihuarun() {
   char tmpl[] = "/tmp/bihuarig.XXXXXX";
   if (mkdtemp(tmpl)) root = tmpl;

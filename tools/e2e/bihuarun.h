@@ -64,6 +64,10 @@ struct rigoptions {
 
 // Options that put files into the working directory and name args on the
 // command line.
+// A screen of w x h with bpp bits per pixel (16: RGB565) and lines of
+// `line` bytes.
+fbformat riglayout(int w, int h, int bpp, int line);
+
 inline rigoptions withfiles(std::map<std::string, std::string> files,
                             std::vector<std::string> args) {
   rigoptions o;
