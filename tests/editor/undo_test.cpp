@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/editor/editviewtest.h"
-#include "tests/editor/stringclip.h"
+#include "tests/fuzz/stringclip.h"
 
 namespace {
 

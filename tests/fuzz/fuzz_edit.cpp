@@ -5,7 +5,7 @@
 
 #include "editcheck.h"
 #include "fuzzkit.h"
-#include "tests/editor/stringclip.h"
+#include "stringclip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzzinput in{data, size};

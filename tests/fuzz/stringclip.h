@@ -1,5 +1,5 @@
-// A clipboard held in a string, for tests that copy and paste in a pane
-// without the application: installclip() points the pane's hooks at it.
+// A clipboard held in a string, for tests and fuzzers that copy and paste
+// in a pane without the application: installclip() points the hooks at it.
 #pragma once
 
 #include <string>
