@@ -63,7 +63,7 @@ void amybitmapwin::copyedit() {
   dst->loadcontent(src->text, src->len);
   memcpy(dst->savedtext, src->savedtext, src->savedlen);
   dst->savedlen = src->savedlen;
-  strcpy(dst->diskname, src->diskname);
+  dst->takedisk(*src);
   dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
   dst->draw();
 }

@@ -2,9 +2,10 @@
 // incoming text passes, the edit primitives that keep buffer, flags and
 // cursor consistent, and loading and saving files.
 //
-// Files are never half written: a save goes to a new file beside the target
-// and is renamed over it only when every byte is on the disk. A load that
-// cannot be taken leaves the pane exactly as it was.
+// Files are written by diskfile::replace (never half written, links, owners
+// and hard links kept); F7 first looks whether the file on disk is still
+// the one the pane read. A load that cannot be taken leaves the pane
+// exactly as it was; anything but a regular file is refused at once.
 #include "editor/editview.h"
 
 #include <fcntl.h>
@@ -263,6 +264,8 @@ bool editview::loadcontent(unsigned char* src, int n) {
 void editview::clean() {
   filename[0] = 0;
   diskname[0] = 0;
+  diskstamp = diskfile::stamp();
+  stampname.clear();
   overwriteasked = false;
   utf8file = utf8bom = crlfbreaks = false;
   len = savedlen = 0;
@@ -282,23 +285,19 @@ bool editview::ischanged() { return len != savedlen || memcmp(text, savedtext, l
 
 namespace {
 
-// Reads the whole of fd into out; false with errno set. Files larger than
-// `limit` stop early with EFBIG.
-bool readall(int fd, std::string& out, size_t limit) {
-  char buf[65536];
-  for (;;) {
-    ssize_t r = read(fd, buf, sizeof buf);
-    if (r < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (r == 0) return true;
-    out.append(buf, static_cast<size_t>(r));
-    if (out.size() > limit) {
-      errno = EFBIG;
-      return false;
-    }
-  }
+// What the file at sysname is, as opened on fd: its identity from the
+// descriptor, whether the name is a link from the name.
+diskfile::stamp openedstamp(const std::string& sysname, int fd) {
+  diskfile::stamp s = diskfile::stampof(sysname.c_str());
+  struct stat st;
+  if (fd < 0 || fstat(fd, &st) != 0) return s;
+  s.exists = true;
+  s.dev = st.st_dev;
+  s.ino = st.st_ino;
+  s.size = st.st_size;
+  s.mtime = st.st_mtim;
+  s.uid = st.st_uid;
+  return s;
 }
 
 }  // namespace
@@ -310,27 +309,40 @@ bool editview::readfile(const char* path) {
   }
   std::string raw, sysname;
   if (!systemname(path, sysname)) {
-    notice("文件名%s不是GBK，不能打开", path);
+    notice("文件名不是GBK，不能打开：%s", path);
     return false;
   }
-  int fd = open(sysname.c_str(), O_RDONLY | O_CLOEXEC);
+  // Never waits: a FIFO without a writer or a terminal opens at once and
+  // is refused below, as is everything but a regular file.
+  int fd = open(sysname.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0 && errno != ENOENT) {
-    notice("不能打开文件%s：%s", path, strerror(errno));
+    notice("不能打开，%s：%s", strerror(errno), path);
     return false;
   }
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) != 0) st.st_mode = 0;
+  if (fd >= 0 && !S_ISREG(st.st_mode)) {
+    close(fd);
+    if (S_ISDIR(st.st_mode))
+      notice("不能打开，%s：%s", strerror(EISDIR), path);
+    else
+      notice("不是普通文件（设备、管道等），不能打开：%s", path);
+    return false;
+  }
+  diskfile::stamp opened = openedstamp(sysname, fd);
   if (fd >= 0) {
     // A filtered text never shrinks below half of the raw bytes unless they
     // are mostly lone CRs; anything past twice the capacity cannot fit.
-    bool ok = readall(fd, raw, 2 * static_cast<size_t>(maxcontlth));
+    bool ok = diskfile::readall(fd, raw, 2 * static_cast<size_t>(maxcontlth));
     int err = errno;
     close(fd);
     if (!ok) {
-      notice("不能读文件%s：%s", path, strerror(err));
+      notice("不能读，%s：%s", strerror(err), path);
       return false;
     }
   }
   if (memchr(raw.data(), 0, raw.size())) {
-    notice("文件%s含有零字节，不是文本，不能打开", path);
+    notice("含有零字节，不是文本，不能打开：%s", path);
     return false;
   }
   // A UTF-8 file is taken as GBK, or not at all.
@@ -367,6 +379,8 @@ bool editview::readfile(const char* path) {
   memcpy(savedtext, text, n);
   memmove(filename, path, strlen(path) + 1);  // path may be filename itself
   strcpy(diskname, filename);
+  diskstamp = opened;
+  stampname = sysname;
   overwriteasked = false;
   utf8file = utf8;
   utf8bom = utf8 && form.bom;
@@ -376,36 +390,17 @@ bool editview::readfile(const char* path) {
   resetcursor();
   setpara();
   setcur(text);
-  notice("open file %s", filename);
+  // A copy a killed save left beside the file is the user's to look at.
+  std::string left = diskfile::leftover(sysname);
+  if (!left.empty())
+    notice("上次保存未完成，留下临时文件%s：%s", left.c_str(), filename);
+  else
+    notice("open file %s", filename);
   draw();
   return true;
 }
 
 // ---- saving
-
-namespace {
-
-bool writeall(int fd, const unsigned char* p, int n) {
-  while (n > 0) {
-    ssize_t w = write(fd, p, static_cast<size_t>(n));
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += w;
-    n -= static_cast<int>(w);
-  }
-  return true;
-}
-
-// Mode for a new file: what open(..., 0666) would give under the umask.
-mode_t newfilemode() {
-  mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-}  // namespace
 
 // The bytes of the file: the text itself, or for a UTF-8 file its UTF-8
 // form. False (savefault set) when a character has no UTF-8 form.
@@ -419,7 +414,8 @@ bool editview::fileimage(std::string& out) {
   return gbktoutf8(text, len, out, crlfbreaks ? breakstyle::crlf : breakstyle::lf, savefault);
 }
 
-bool editview::savefile(const char* path) {
+bool editview::savefile(const char* path, diskfile::links link) {
+  lastsave = diskfile::saveresult();
   if (!path || !path[0]) {
     errno = ENOENT;
     return false;
@@ -429,60 +425,13 @@ bool editview::savefile(const char* path) {
     errno = EINVAL;
     return false;
   }
-  path = sysname.c_str();
   if (!fileimage(image)) {
     errno = EILSEQ;
     return false;
   }
-  // Write through a symbolic link to the file it names.
-  char resolved[PATH_MAX];
-  std::string target = path;
-  struct stat st;
-  if (lstat(path, &st) == 0 && S_ISLNK(st.st_mode) && realpath(path, resolved)) target = resolved;
-  bool exists = stat(target.c_str(), &st) == 0;
-  if (exists && !S_ISREG(st.st_mode)) {
-    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    return false;
-  }
-  // A file we may not write stays as it is, although replacing it would
-  // only need the folder's permission.
-  if (exists && access(target.c_str(), W_OK) != 0) return false;
-  mode_t mode = exists ? (st.st_mode & 07777) : newfilemode();
-
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; fd < 0 && attempt < 100; attempt++) {
-    temp = target + ".bihua" + std::to_string(getpid()) + "-" + std::to_string(attempt);
-    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) return false;
-  }
-  if (fd < 0) return false;
-  // The owner too where we may (root saving someone's file); else ours.
-  if (exists && fchown(fd, st.st_uid, st.st_gid) != 0) errno = 0;
-  bool ok = writeall(fd, reinterpret_cast<const unsigned char*>(image.data()),
-                     static_cast<int>(image.size())) &&
-            fchmod(fd, mode) == 0 && fsync(fd) == 0;
-  int err = errno;
-  if (close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    unlink(temp.c_str());
-    errno = err;
-    return false;
-  }
-  // Make the rename itself durable.
-  std::string dir = target.substr(0, target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
-  int dfd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);
-    close(dfd);
-  }
+  diskfile::saveoptions how;
+  how.link = link;
+  if (!diskfile::replace(sysname.c_str(), image.data(), image.size(), how, lastsave)) return false;
   writtenbytes = static_cast<int>(image.size());
   return true;
 }
@@ -491,8 +440,44 @@ void editview::savefailed(const char* path) {
   if (errno == EILSEQ)
     notice("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line,
            savefault.column, savefault.code, path);
+  else if (lastsave.inplace && lastsave.restored)
+    notice("保存失败，%s，原内容已写回：%s", strerror(errno), path);
+  else if (lastsave.inplace)
+    notice("保存失败，%s，原内容也未能写回：%s", strerror(errno), path);
   else
-    notice("文件%s保存失败：%s", path, strerror(errno));
+    notice("保存失败，%s：%s", strerror(errno), path);
+}
+
+// The file as it is now, remembered as the one this pane wrote.
+void editview::notedisk(const std::string& sysname) {
+  strcpy(diskname, filename);
+  diskstamp = diskfile::stampof(sysname.c_str());
+  stampname = sysname;
+  overwriteasked = false;
+}
+
+void editview::takedisk(const editview& other) {
+  strcpy(diskname, other.diskname);
+  diskstamp = other.diskstamp;
+  stampname = other.stampname;
+}
+
+// The first F7 writes nothing when the file at the name is not the one
+// this pane read or wrote last: someone changed, replaced or removed it,
+// or planted a link or a file at a name that was free; or the pane never
+// read a file that is there (a default name). The next F7 writes.
+bool editview::askoverwrite(const std::string& sysname) {
+  if (overwriteasked) return false;
+  diskfile::stamp now = diskfile::stampof(sysname.c_str());
+  bool known = stampname == sysname;
+  if (known && diskfile::samefile(diskstamp, now)) return false;
+  if (!known && !now.exists) return false;
+  overwriteasked = true;
+  if (known)
+    notice("文件已在磁盘上改动，再按F7覆盖：%s", filename);
+  else
+    notice("已有同名文件，不是本窗口打开的，再按F7覆盖：%s", filename);
+  return true;
 }
 
 bool editview::save() {
@@ -504,23 +489,18 @@ bool editview::save() {
     notice("%s", "文件未改，取消保存");
     return false;
   }
-  // A default name may belong to a file this pane never read: ask once.
-  struct stat st;
   std::string sysname;
-  if (strcmp(diskname, filename) != 0 && !overwriteasked && systemname(filename, sysname) &&
-      stat(sysname.c_str(), &st) == 0) {
-    overwriteasked = true;
-    notice("文件%s已存在，不是本窗口打开的；再按F7覆盖它", filename);
-    return false;
-  }
-  if (!savefile(filename)) {
+  if (systemname(filename, sysname) && askoverwrite(sysname)) return false;
+  // A link is written through only when the file was opened through it;
+  // one that appeared since is replaced, and what it names left alone.
+  bool vialink = stampname == sysname && diskstamp.islink;
+  if (!savefile(filename, vialink ? diskfile::links::follow : diskfile::links::replace)) {
     savefailed(filename);
     return false;
   }
   memcpy(savedtext, text, len);
   savedlen = len;
-  strcpy(diskname, filename);
-  overwriteasked = false;
+  notedisk(sysname);
   notice("文件%s已保存，共%d字节", filename, writtenbytes);
   return true;
 }
@@ -537,8 +517,9 @@ bool editview::saveas(const char* path) {
   memcpy(savedtext, text, len);
   savedlen = len;
   memmove(filename, path, strlen(path) + 1);
-  strcpy(diskname, filename);
-  overwriteasked = false;
+  std::string sysname;
+  systemname(filename, sysname);
+  notedisk(sysname);
   notice("文件存为%s,共%d字节", filename, writtenbytes);
   return true;
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "devices/diskfile.h"
 #include "editor/editundo.h"
 #include "editor/textcodec.h"
 #include "views/myview.h"
@@ -82,6 +83,11 @@ class editview : public amyview {
   // read asks first (see save()).
   char* diskname;
   bool overwriteasked;      // the previous F7 warned about overwriting
+  // The file as this pane last read or wrote it, and the name (as the
+  // system takes it) it was taken under: F7 writes nothing the first time
+  // when the file on disk is no longer that one (see save()).
+  diskfile::stamp diskstamp;
+  std::string stampname;
 
   // The form of the file, kept from loading to saving: the pane always holds
   // GBK with CR LF; a file that came as UTF-8 goes back as UTF-8, with its
@@ -118,10 +124,14 @@ class editview : public amyview {
   // ---- text model and files (editfile.cpp)
   void init();
   bool readfile(const char* path);
-  bool savefile(const char* path);  // safe write; false with errno set
+  // Writes the text's file image to path (see diskfile::replace); false
+  // with errno set. link says what a symbolic link at path means.
+  bool savefile(const char* path, diskfile::links link = diskfile::links::follow);
   bool save();
   bool saveas(const char* path);
   bool ischanged();
+  // Takes the other pane's idea of the file on disk (with its text).
+  void takedisk(const editview& other);
   bool addcontent(const char* src, int n);
   bool loadcontent(unsigned char* src, int n);
   void clean();
@@ -224,6 +234,9 @@ class editview : public amyview {
   void resetcursor();
   bool fileimage(std::string& out);
   void savefailed(const char* path);
+  bool askoverwrite(const std::string& sysname);
+  void notedisk(const std::string& sysname);
+  diskfile::saveresult lastsave;
   void showchange(int at);
   // What the pane painted last (see draw()): each row's marks, the look of
   // the whole pane, the screen's wipe count and the focus then, and its

@@ -86,7 +86,7 @@ std::vector<badrow> files() {
   return {
       {"TwoMegabyteFile", {{"big.txt", bigfile}},
        [](bihuarun& r) {
-         notice(r, "不能读文件big.txt：File too large");
+         notice(r, "不能读，File too large：big.txt");
          r.key("pgdown");
          r.type("y");
          r.key("f7");  // the refused file is not overwritten by what was typed
@@ -94,8 +94,8 @@ std::vector<badrow> files() {
        {{"ed.txt", "y"}}},
       {"FileWithAZeroByte", {{"zero.txt", std::string("ab\0cd\r\nef", 9)}},
        [](bihuarun& r) {
-         notice(r, "文件zero.txt含有零字节，不是文本，不能打开");
-         EXPECT_FALSE(r.shows("文件zero.txt含有零字节，不是文本"));  // the whole notice, not a start
+         notice(r, "含有零字节，不是文本，不能打开：zero.txt");
+         EXPECT_FALSE(r.shows("含有零字节，不是文本"));  // the whole notice, not a start
          r.key("end");
          r.key("down");
          r.key("end");
@@ -173,16 +173,17 @@ std::vector<badrow> saves() {
        [](bihuarun& r) {
          r.type("more");
          r.key("f7");
-         notice(r, "文件full.txt保存失败：No space left on device");
+         notice(r, "保存失败，No space left on device：full.txt");
          r.key("f8");  // unsaved: asks, the second F8 of stop() leaves
        },
        {},
-       [](rigoptions& o, bihuarun&) { return o.fullprefix = "full.txt", true; }},
+       // The new copy (a name beside it) finds the disk full.
+       [](rigoptions& o, bihuarun&) { return o.fullprefix = ".", true; }},
       {"SaveToAReadOnlyFile", {{"ro.txt", "keep\r\n"}},
        [](bihuarun& r) {
          r.type("more");
          r.key("f7");
-         notice(r, "文件ro.txt保存失败：Read-only file system");
+         notice(r, "保存失败，Read-only file system：ro.txt");
        },
        {},
        [](rigoptions& o, bihuarun&) { return o.readonlyprefix = "ro.txt", true; }},
@@ -192,7 +193,7 @@ std::vector<badrow> saves() {
          rigwritefile(r.path("new"), "keep\r\n");
          r.type("abc");
          r.key("f7");
-         notice(r, "文件new/x.txt保存失败：Not a directory");
+         notice(r, "保存失败，Not a directory：new/x.txt");
        },
        {{"new", "keep\r\n"}}, nullptr, 0, {"new/x.txt"}},
   };

@@ -10,6 +10,7 @@
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <grp.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -153,6 +154,7 @@ void bihuarun::launch(const rigoptions& o) {
   options = o;
   if (root.empty() || pid >= 0) return;
   mkdir(workdir.c_str(), 0755);
+  mkdir(home().c_str(), 0755);
   for (const auto& f : o.files) rigwritefile(path(f.first), f.second);
   if (o.clipboardfile || !o.clipboard.empty()) rigwritefile(clippath, o.clipboard);
 
@@ -205,6 +207,14 @@ void bihuarun::launch(const rigoptions& o) {
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
+  if (o.user >= 0) {
+    // The user reaches the rig's folder and owns what the program writes.
+    chmod(root.c_str(), 0755);
+    for (const std::string& p : {workdir, home(), fbpath, countpath, micepath, clippath})
+      if (chown(p.c_str(), o.user, o.user) != 0 && errno != ENOENT)
+        ADD_FAILURE() << "bihuarun: cannot give " << p << " to user " << o.user;
+  }
+  std::string homedir = home();
   pid_t parent = getpid();
   int inpipe[2] = {-1, -1};
   if (o.stdinpipe && pipe2(inpipe, O_CLOEXEC) == 0) stdinwriter = inpipe[1];
@@ -238,8 +248,16 @@ void bihuarun::launch(const rigoptions& o) {
   dup2(fd2, 2);
   close(fd1);
   close(fd2);
+  // Another user once the driver's files are open; the change clears the
+  // death signal, so it is asked for again.
+  if (o.user >= 0) {
+    if (setgroups(0, nullptr) != 0 || setgid(o.user) != 0 || setuid(o.user) != 0) _exit(126);
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(126);
+  }
   if (chdir(workdir.c_str()) != 0) _exit(126);
   for (const auto& e : env) setenv(e.first, e.second.c_str(), 1);
+  setenv("HOME", homedir.c_str(), 1);
   for (const char* name : {"LANG", "LC_ALL", "LC_CTYPE"}) unsetenv(name);
   for (const auto& e : o.locale) setenv(e.first.c_str(), e.second.c_str(), 1);
   execv(argv[0], argv.data());

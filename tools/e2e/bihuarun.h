@@ -57,6 +57,10 @@ struct rigoptions {
   // from its environment and these (e.g. {"LANG", "C.UTF-8"}) set instead,
   // so a test does not depend on the locale it runs in.
   std::map<std::string, std::string> locale;
+  // Runs the program as this user (user and group id; -1: as the driver).
+  // Needs a driver running as root. The working directory and the device
+  // stand-ins become the user's; files the test puts there stay root's.
+  int user = -1;
 
   // 32 bits per pixel, blue/green/red at 0/8/16, unpadded lines.
   static fbformat defaultscreen(int w, int h);
@@ -208,6 +212,9 @@ class bihuarun {
   // ---- files
   std::string dir() const { return workdir; }  // the program's working directory
   std::string path(const std::string& name) const { return workdir + "/" + name; }
+  // The program's $HOME: a folder of the rig (absent until start, made
+  // with the working directory).
+  std::string home() const { return root + "/home"; }
   bool hasfile(const std::string& name) const;
   std::string file(const std::string& name) const;
   std::vector<std::string> files() const;
