@@ -8,7 +8,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "app/amybitmapwin.h"
@@ -18,6 +20,7 @@
 #include "app/hangupsave.h"
 #include "app/syslocale.h"
 #include "devices/console.h"
+#include "devices/diskfile.h"
 #include "devices/mykbhit.h"
 #include "devices/mymouse.h"
 #include "editor/editview.h"
@@ -152,6 +155,22 @@ void tellnomouse(amybitmapwin* window) {
   window->draw();
 }
 
+// The last screen to aaaaa.bmp: only as a regular file (a link there is
+// not followed); a failure is told on standard error once the terminal is
+// given back.
+void savepicture(amybitmapwin* window) {
+  static const char name[] = "aaaaa.bmp";
+  std::string bytes = window->bitmap.bmpbytes();
+  diskfile::saveoptions how;
+  how.link = diskfile::links::refuse;
+  diskfile::saveresult result;
+  if (diskfile::replace(name, bytes.data(), bytes.size(), how, result)) return;
+  int err = errno;
+  console::giveback();
+  fprintf(stderr, "bihua: the last screen was not written to %s: %s\n", name,
+          err == ELOOP ? "it is a symbolic link; left alone" : strerror(err));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -211,6 +230,6 @@ int main(int argc, char** argv) {
     }
   }
   window->dodraw();
-  window->bitmap.savetobmp("aaaaa.bmp");
+  savepicture(window);
   return 0;
 }

@@ -1,52 +1,63 @@
 // Writes a bitmap as an uncompressed 24-bit BMP, bottom row first.
 #include "graphics/bmpexport.h"
 
-#include <vector>
+#include <string>
 
 #include "graphics/mybitmap.h"
 
 namespace {
 
-void put16(FILE* f, uint32_t v) {
-  unsigned char b[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-  fwrite(b, 1, 2, f);
+void put16(std::string& out, uint32_t v) {
+  out += static_cast<char>(v & 0xFF);
+  out += static_cast<char>(v >> 8 & 0xFF);
 }
 
-void put32(FILE* f, uint32_t v) {
-  unsigned char b[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-  fwrite(b, 1, 4, f);
+void put32(std::string& out, uint32_t v) {
+  put16(out, v & 0xFFFF);
+  put16(out, v >> 16);
+}
+
+void emit(FILE* f, const std::string& bytes) {
+  if (f) fwrite(bytes.data(), 1, bytes.size(), f);
 }
 
 }  // namespace
 
+void bmpfileheader::append(std::string& out) const {
+  put16(out, type);
+  put32(out, size);
+  put16(out, reserved1);
+  put16(out, reserved2);
+  put32(out, offbits);
+}
+
+void bmpheader::append(std::string& out) const {
+  put32(out, size);
+  put32(out, static_cast<uint32_t>(width));
+  put32(out, static_cast<uint32_t>(height));
+  put16(out, planes);
+  put16(out, bitcount);
+  put32(out, compression);
+  put32(out, sizeimage);
+  put32(out, static_cast<uint32_t>(xpelspermeter));
+  put32(out, static_cast<uint32_t>(ypelspermeter));
+  put32(out, clrused);
+  put32(out, clrimportant);
+}
+
 void bmpfileheader::save(FILE* f) const {
-  if (!f) return;
-  put16(f, type);
-  put32(f, size);
-  put16(f, reserved1);
-  put16(f, reserved2);
-  put32(f, offbits);
+  std::string bytes;
+  append(bytes);
+  emit(f, bytes);
 }
 
 void bmpheader::save(FILE* f) const {
-  if (!f) return;
-  put32(f, size);
-  put32(f, static_cast<uint32_t>(width));
-  put32(f, static_cast<uint32_t>(height));
-  put16(f, planes);
-  put16(f, bitcount);
-  put32(f, compression);
-  put32(f, sizeimage);
-  put32(f, static_cast<uint32_t>(xpelspermeter));
-  put32(f, static_cast<uint32_t>(ypelspermeter));
-  put32(f, clrused);
-  put32(f, clrimportant);
+  std::string bytes;
+  append(bytes);
+  emit(f, bytes);
 }
 
-void mybitmap::savetobmp(const char* path) {
-  FILE* f = fopen(path, "wb");
-  if (!f) return;
+std::string mybitmap::bmpbytes() const {
   uint32_t rowsize = (3u * width + 3u) / 4u * 4u;
   uint32_t datasize = rowsize * height;
   bmpfileheader fh;
@@ -56,17 +67,27 @@ void mybitmap::savetobmp(const char* path) {
   ih.width = width;
   ih.height = height;
   ih.sizeimage = datasize;
-  fh.save(f);
-  ih.save(f);
-  std::vector<unsigned char> row(rowsize, 0);
+  std::string out;
+  out.reserve(54 + static_cast<size_t>(datasize));
+  fh.append(out);
+  ih.append(out);
+  std::string row(rowsize, '\0');
   for (int y = height - 1; y >= 0; y--) {
     for (int x = 0; x < width; x++) {
       const unsigned char* p = at(x, y);
-      row[3 * x] = p[0];
-      row[3 * x + 1] = p[1];
-      row[3 * x + 2] = p[2];
+      row[3 * x] = static_cast<char>(p[0]);
+      row[3 * x + 1] = static_cast<char>(p[1]);
+      row[3 * x + 2] = static_cast<char>(p[2]);
     }
-    fwrite(row.data(), 1, rowsize, f);
+    out += row;
   }
-  fclose(f);
+  return out;
+}
+
+bool mybitmap::savetobmp(const char* path) const {
+  FILE* f = fopen(path, "wb");
+  if (!f) return false;
+  std::string bytes = bmpbytes();
+  bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  return fclose(f) == 0 && ok;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 struct bmpfileheader {
   uint16_t type;
@@ -14,6 +15,7 @@ struct bmpfileheader {
 
   bmpfileheader() : type(0x4D42), size(0), reserved1(0), reserved2(0), offbits(0) {}
   void save(FILE* f) const;
+  void append(std::string& out) const;  // the 14 bytes, for a file built in memory
 };
 
 struct bmpheader {
@@ -33,4 +35,5 @@ struct bmpheader {
       : size(40), width(0), height(0), planes(1), bitcount(24), compression(0), sizeimage(0),
         xpelspermeter(0), ypelspermeter(0), clrused(0), clrimportant(0) {}
   void save(FILE* f) const;
+  void append(std::string& out) const;  // the 40 bytes
 };

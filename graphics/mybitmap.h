@@ -8,6 +8,8 @@
 // text, BMP export and 3D each in their own file).
 #pragma once
 
+#include <string>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -101,7 +103,11 @@ class mybitmap {
   void copy(mybitmap* src);
 
   // ---- BMP export (bmpexport.cpp)
-  void savetobmp(const char* path);
+  // The bitmap as the bytes of an uncompressed 24-bit BMP file (the
+  // program writes them through its file module).
+  std::string bmpbytes() const;
+  // Writes bmpbytes() to path (tools and tests); false when it could not.
+  bool savetobmp(const char* path) const;
 
   // ---- lines, pen dot and recorded trajectories (lines.cpp)
   // Trajectory buffers, shared by every bitmap and by the views: one glyph
