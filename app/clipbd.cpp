@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
+
+#include "devices/diskfile.h"
 
 namespace {
 
@@ -23,30 +24,6 @@ std::string shown(const char* path) {
 // Opens what is at path for a look without following a link and without
 // waiting for a writer on a FIFO.
 int peek(const char* path) { return open(path, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); }
-
-bool writeall(int fd, const unsigned char* p, unsigned long n) {
-  while (n > 0) {
-    ssize_t w = write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<unsigned long>(w);
-  }
-  return true;
-}
-
-// Reads up to n bytes; -1 on an error.
-long readall(int fd, unsigned char* p, unsigned long n) {
-  unsigned long got = 0;
-  while (got < n) {
-    ssize_t r = read(fd, p + got, n - got);
-    if (r < 0 && errno == EINTR) continue;
-    if (r < 0) return -1;
-    if (r == 0) break;
-    got += static_cast<unsigned long>(r);
-  }
-  return static_cast<long>(got);
-}
 
 }  // namespace
 
@@ -105,11 +82,11 @@ bool clipbd::load(const char* path) {
     fail(0, 0);
   } else {
     // One byte more than fits tells a file that is too large.
-    long n = readall(fd, clipbuf, clipsize);
+    long n = diskfile::readall(fd, clipbuf, clipsize);
     unsigned char more;
     if (n < 0) {
       fail(2, errno);
-    } else if (static_cast<unsigned long>(n) == clipsize && readall(fd, &more, 1) == 1) {
+    } else if (static_cast<unsigned long>(n) == clipsize && diskfile::readall(fd, &more, 1) == 1) {
       fail(1, 0);
     } else {
       cliplen = static_cast<unsigned long>(n);
@@ -140,37 +117,14 @@ bool clipbd::checktarget(const char* path) {
   return mine;
 }
 
-// A new file beside path, made by us alone and readable by us alone.
-int clipbd::createbeside(const char* path, std::string& name) {
-  for (int attempt = 0; attempt < 100; attempt++) {
-    timespec t;
-    clock_gettime(CLOCK_REALTIME, &t);
-    name = std::string(path) + "." + std::to_string(getpid()) + "." +
-           std::to_string((t.tv_nsec + attempt * 7919L) % 1000000);
-    int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  errno = EEXIST;
-  return -1;
-}
-
 bool clipbd::save(const char* path) {
   notice.clear();
   plainnotice.clear();
   bool ok = checktarget(path);
   if (ok && keepfile) return true;  // the refused file stays as it was
   if (ok) {
-    std::string temp;
-    int fd = createbeside(path, temp);
-    ok = fd >= 0;
-    if (ok) {
-      ok = fchmod(fd, 0600) == 0 && writeall(fd, clipbuf, cliplen) && fsync(fd) == 0;
-      int err = errno;
-      if (close(fd) != 0 && ok) ok = false, err = errno;
-      if (ok && rename(temp.c_str(), path) != 0) ok = false, err = errno;
-      if (!ok) unlink(temp.c_str());
-      errno = err;
-    }
+    // A file of ours or none: a new copy, ours alone, renamed into place.
+    ok = diskfile::renameinto(path, clipbuf, cliplen, 0600, nullptr);
     if (!ok) fail(2, errno);
   }
   if (ok) return true;

@@ -4,7 +4,7 @@
 // when it is a regular file owned by this user: load() opens it without
 // following a symbolic link and without blocking on a FIFO, and save()
 // writes a new file created exclusively with mode 0600 beside it and renames
-// that into place. Anything else found at the path is left alone, and
+// that into place (diskfile::renameinto). Anything else found at the path is left alone, and
 // `notice` says why. The format is the bytes and nothing else.
 #pragma once
 
@@ -45,7 +45,6 @@ class clipbd {
   bool keepfile;  // load() refused the file and nothing replaced it since
   bool ismine(int fd);
   bool checktarget(const char* path);
-  int createbeside(const char* path, std::string& name);
   // Problems: 0 not a regular file of ours, 1 too large, 2 a system error.
   void fail(int problem, int err);
 };

@@ -247,6 +247,21 @@ bool inplace(const std::string& target, const struct stat& st, const void* bytes
 
 }  // namespace
 
+bool renameinto(const char* target, const void* bytes, size_t n, mode_t mode,
+                const struct stat* keep) {
+  std::string temp;
+  int fd = createtemp(target, temp);
+  if (fd < 0) return false;
+  if (keep && fchown(fd, keep->st_uid, keep->st_gid) != 0) {
+    int err = errno;
+    close(fd);
+    unlink(temp.c_str());
+    errno = err;
+    return false;
+  }
+  return finishrename(fd, temp, target, bytes, n, mode);
+}
+
 bool replace(const char* path, const void* bytes, size_t n, const saveoptions& o,
              saveresult& result) {
   result = saveresult();

@@ -89,6 +89,12 @@ struct saveresult {
   bool notours = false;   // ownonly refused a file of someone else
 };
 
+// Writes a new copy beside target (a name of the form above) with mode,
+// owned as keep says (null: as created), and renames it over target. The
+// caller has checked what target is. False with errno; target untouched.
+bool renameinto(const char* target, const void* bytes, size_t n, mode_t mode,
+                const struct stat* keep);
+
 // Makes bytes the whole content of the file at path, by the rules above.
 // False with errno when the file could not be written; then it holds what
 // it held before (result.restored says whether an in-place write had to

@@ -732,7 +732,8 @@ std::vector<std::string> bihuarun::besideclipboard() const {
   std::string base = std::filesystem::path(clippath).filename();
   for (const auto& e : std::filesystem::directory_iterator(root, ec)) {
     std::string name = e.path().filename();
-    if (name != base && name.rfind(base, 0) == 0) names.push_back(name);
+    if ((name != base && name.rfind(base, 0) == 0) || name.rfind(".bihua-", 0) == 0)
+      names.push_back(name);
   }
   return names;
 }

@@ -224,8 +224,8 @@ class bihuarun {
   // stand in for /tmp/clip.txt.*). Its folder exists from construction on,
   // so a test can plant something there before start().
   std::string clipfile() const { return clippath; }
-  // Names beside it starting with its own (clip.txt.*): what a write of
-  // the clipboard left behind.
+  // Names beside it starting with its own (clip.txt.*) or temporary
+  // copies (.bihua-*): what a write of the clipboard left behind.
   std::vector<std::string> besideclipboard() const;
 
  private:

@@ -5,8 +5,10 @@
  *                    below; every write to it bumps a counter in $FBRIG_COUNT
  *   /dev/input/mice  opens $FBRIG_MICE (a FIFO the test writes packets into)
  *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP; a name beside it,
- *                    /tmp/clip.txt.<suffix>, opens $FBRIG_CLIP.<suffix>, and
- *                    rename and unlink map both kinds of name the same way
+ *                    /tmp/clip.txt.<suffix>, opens $FBRIG_CLIP.<suffix>, a
+ *                    temporary copy /tmp/.bihua-<x> opens .bihua-<x> in
+ *                    $FBRIG_CLIP's folder, and rename and unlink map all
+ *                    these names the same way
  *   $FBRIG_FULL...   a path starting with $FBRIG_FULL (absolute, however
  *                    spelt) opened for writing opens /dev/full, so writes
  *                    fail with ENOSPC; fchmod and fchown on it pretend to
@@ -142,6 +144,14 @@ static const char* clipsuffix(const char* canon) {
   return NULL;
 }
 
+/* The name of a temporary copy the program makes beside /tmp/clip.txt
+ * ("/tmp/.bihua-*"), else NULL. */
+static const char* tempbeside(const char* canon) {
+  static const char base[] = "/tmp/.bihua-";
+  if (strncmp(canon, base, sizeof base - 1) != 0 || strchr(canon + 5, '/')) return NULL;
+  return canon + 5;
+}
+
 static int canonicalat(int dirfd, const char* path, char* canon, size_t size) {
   char full[PATH_MAX * 2];
   if (path[0] == '/') {
@@ -161,7 +171,7 @@ static enum device classify(int dirfd, const char* path) {
   if (!canonicalat(dirfd, path, canon, sizeof canon)) return NONE;
   if (strcmp(canon, "/dev/fb0") == 0) return FB;
   if (strcmp(canon, "/dev/input/mice") == 0) return MICE;
-  if (clipsuffix(canon)) return CLIP;
+  if (clipsuffix(canon) || tempbeside(canon)) return CLIP;
   const char* fullprefix = getenv("FBRIG_FULL");
   if (fullprefix && *fullprefix && strncmp(canon, fullprefix, strlen(fullprefix)) == 0)
     return FULL;
@@ -200,7 +210,13 @@ static const char* standinfor(enum device d, int dirfd, const char* path, char* 
   if (!to || d != CLIP) return to;
   char canon[PATH_MAX * 2];
   if (!canonicalat(dirfd, path, canon, sizeof canon)) return errno = ENOENT, NULL;
-  snprintf(buf, size, "%s%s", to, clipsuffix(canon));
+  const char* temp = tempbeside(canon);
+  if (temp) {
+    const char* slash = strrchr(to, '/');
+    snprintf(buf, size, "%.*s%s", slash ? (int)(slash - to + 1) : 0, to, temp);
+  } else {
+    snprintf(buf, size, "%s%s", to, clipsuffix(canon));
+  }
   return buf;
 }
 
