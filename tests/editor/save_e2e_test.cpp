@@ -2,7 +2,8 @@
 // links, another user's file, a folder the user may not write, a name near
 // NAME_MAX, a file changed on disk since it was opened (by another program
 // or the other pane), a link planted at a new file's name, and kills in
-// the middle of a save. The bytes on disk are the verdict.
+// the middle of a save. The bytes on disk are the verdict. And opening
+// never waits: a FIFO, a terminal or a folder is refused at once.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -238,4 +239,33 @@ TEST(Save, AKillDuringF7LeavesTheOldOrTheNewBytes) {
   EXPECT_TRUE(again.shows("上次保存未完成，留下临时文件" + leftname + "：k.txt"));
   ASSERT_TRUE(again.stop());
   EXPECT_EQ(again.file(leftname), leftbytes);  // reported, never removed
+}
+
+TEST(Open, AFifoATerminalOrAFolderIsRefusedAtOnce) {
+  bihuarun run;
+  ASSERT_EQ(mkdir(run.dir().c_str(), 0755), 0);
+  ASSERT_EQ(mkfifo(run.path("p").c_str(), 0644), 0);
+  ASSERT_EQ(mkdir(run.path("folder").c_str(), 0755), 0);
+  // Named on the command line: the program starts all the same.
+  ASSERT_TRUE(run.start(on({}, {"p"})));
+  EXPECT_TRUE(run.shows("不是普通文件（设备、管道等），不能打开：p"));
+  // From the command pane (each Esc settles: Esc with the next byte is one key).
+  for (int i = 0; i < 2; i++) {
+    run.key("esc");
+    ASSERT_TRUE(run.settle());
+  }
+  run.type("open1 /dev/tty");
+  run.key("enter");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows("不是普通文件（设备、管道等），不能打开：/dev/tty"));
+  run.type("open2 folder");
+  run.key("enter");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows("不能打开，Is a directory：folder"));
+  run.type("open2 p");
+  run.key("enter");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows("不是普通文件（设备、管道等），不能打开：p"));
+  ASSERT_TRUE(run.stop());
+  EXPECT_TRUE(S_ISFIFO(statof(run.path("p")).st_mode));
 }
