@@ -103,6 +103,7 @@ TEST(Files, FailedSaveLeavesFileAndTextAsTheyWere) {
     strcpy(p.ed->filename, bad.c_str());
     strcpy(p.ed->diskname, bad.c_str());
     EXPECT_FALSE(p.ed->save());
+    EXPECT_EQ(notice().rfind("保存失败，", 0), 0u) << notice();  // why, before the long name
     EXPECT_NE(notice().find(bad), std::string::npos);
     EXPECT_NE(notice().find(bad.find("plain") != std::string::npos ? "Not a directory"
                                                                      : "No such file"),
