@@ -11,6 +11,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <random>
 #include <string>
 
@@ -42,14 +43,13 @@ struct stat statof(const std::string& path) {
 
 // Names in the folder that look like our temporary copies.
 int leftovers(const std::string& folder) {
-  std::string out;
-  FILE* p = popen(("ls -A '" + folder + "' | grep -c '^\\.bihua-.*\\.tmp$'").c_str(), "r");
-  char buf[32] = "";
-  if (p) {
-    if (!fgets(buf, sizeof buf, p)) buf[0] = 0;
-    pclose(p);
+  int n = 0;
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(folder, ec)) {
+    std::string name = e.path().filename();
+    n += name.rfind(".bihua-", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".tmp";
   }
-  return atoi(buf);
+  return n;
 }
 
 }  // namespace
@@ -217,9 +217,9 @@ TEST(Save, AKillDuringF7LeavesTheOldOrTheNewBytes) {
       newcount++;
     else
       other++;
+    left += leftovers(run.dir());
     for (const std::string& name : run.files())
       if (name.compare(0, 7, ".bihua-") == 0) {
-        left++;
         leftname = name;
         leftbytes = run.file(name);
       }
