@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
 char* editview::res = nullptr;
@@ -64,7 +65,8 @@ editview::editview(int i) : amyview() {
   textcolor = mycolor(0, 0, 0);
   textcolor2 = mycolor(0, 0, 255);
   overwriteasked = false;
-  utf8file = utf8bom = crlfbreaks = false;
+  utf8file = utf8bom = false;
+  linebreaks = breakstyle::crlf;
   writtenbytes = 0;
   editpending = false;
   editlo = edithi = editdelta = 0;
@@ -120,6 +122,10 @@ void editview::init() {
 
 // ---- the filter
 
+// Every line break becomes CR LF (a CR LF stays, a bare LF and a lone CR
+// get their partner); a GBK character is copied whole and any other byte,
+// a stray byte of 0x80 or more too, as it is. So the result grows only by
+// the breaks it completes.
 char* editview::tfileter(const char* s, int n) {
   if (n <= 0) return nullptr;
   delete[] res;
@@ -128,28 +134,14 @@ char* editview::tfileter(const char* s, int n) {
   int i = 0, j = 0;
   while (i < n) {
     unsigned char b = src[i];
-    bool hasnext = i + 1 < n;
-    if (b == '\r') {
-      if (hasnext && src[i + 1] == '\n') {
-        res[j++] = '\r';
-        res[j++] = '\n';
-        i += 2;
-      } else {
-        i += 1;
-      }
-    } else if (b == '\n') {
+    if (b == '\r' || b == '\n') {
       res[j++] = '\r';
       res[j++] = '\n';
-      i += 1;
-    } else if (b >= 0x80) {
+      i += b == '\r' && i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
+    } else if (isgbkpair(src + i, static_cast<size_t>(n - i))) {
       res[j++] = static_cast<char>(b);
-      if (hasnext && src[i + 1] >= 0x80) {
-        res[j++] = static_cast<char>(src[i + 1]);
-        i += 2;
-      } else {
-        res[j++] = static_cast<char>(b);
-        i += 1;
-      }
+      res[j++] = static_cast<char>(src[i + 1]);
+      i += 2;
     } else {
       res[j++] = static_cast<char>(b);
       i += 1;
@@ -264,7 +256,8 @@ void editview::clean() {
   filename[0] = 0;
   diskname[0] = 0;
   overwriteasked = false;
-  utf8file = utf8bom = crlfbreaks = false;
+  utf8file = utf8bom = false;
+  linebreaks = breakstyle::crlf;
   len = savedlen = 0;
   memset(ctrl, 0, maxcontlth * sizeof(ctrbyte));
   memset(text, 0, maxcontlth);
@@ -337,7 +330,7 @@ bool editview::readfile(const char* path) {
   const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
   utf8scan form = scanutf8(rawbytes, raw.size());
   bool utf8 = isutf8text(form);
-  bool crlf = utf8 && firstbreakiscrlf(rawbytes, raw.size());
+  breakscan breaks = scanbreaks(rawbytes, raw.size());
   std::string converted;
   if (utf8) {
     size_t mark = form.bom ? 3 : 0;
@@ -370,13 +363,16 @@ bool editview::readfile(const char* path) {
   overwriteasked = false;
   utf8file = utf8;
   utf8bom = utf8 && form.bom;
-  crlfbreaks = crlf;
+  linebreaks = breaks.first;
   editpending = false;
   history.clear();
   resetcursor();
   setpara();
   setcur(text);
-  notice("open file %s", filename);
+  if (breaks.mixed)
+    notice("open file %s；换行符不统一，保存时都写成%s", filename, breakname(linebreaks));
+  else
+    notice("open file %s", filename);
   draw();
   return true;
 }
@@ -407,16 +403,18 @@ mode_t newfilemode() {
 
 }  // namespace
 
-// The bytes of the file: the text itself, or for a UTF-8 file its UTF-8
-// form. False (savefault set) when a character has no UTF-8 form.
+// The bytes of the file: the text itself with the file's line breaks, or
+// for a UTF-8 file its UTF-8 form. False (savefault set) when a character
+// has no UTF-8 form. A CR LF pane (the usual case) is written as it is, so
+// bare LFs and lone CRs there (command output) stay too.
 bool editview::fileimage(std::string& out) {
   out.clear();
   if (!utf8file) {
-    out.assign(reinterpret_cast<const char*>(text), len);
+    putbreaks(text, len, linebreaks == breakstyle::crlf ? breakstyle::keep : linebreaks, out);
     return true;
   }
   if (utf8bom) out = "\xEF\xBB\xBF";
-  return gbktoutf8(text, len, out, crlfbreaks ? breakstyle::crlf : breakstyle::lf, savefault);
+  return gbktoutf8(text, len, out, linebreaks, savefault);
 }
 
 bool editview::savefile(const char* path) {
