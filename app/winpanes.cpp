@@ -54,7 +54,8 @@ void amybitmapwin::setedfocus() {
 bool amybitmapwin::issamename() { return ed0 && strcmp(ed0->filename, ed1->filename) == 0; }
 
 // The pane being left gives the other its text together with its saved
-// copy, so the target's changed state is the source's.
+// copy and the file's form, so the target's changed state and what its
+// save writes are the source's.
 void amybitmapwin::copyedit() {
   if (!ed0 || ed0->focus == ed1->focus) return;
   editview* src = ed0->focus ? ed0 : ed1;
@@ -64,6 +65,9 @@ void amybitmapwin::copyedit() {
   memcpy(dst->savedtext, src->savedtext, src->savedlen);
   dst->savedlen = src->savedlen;
   strcpy(dst->diskname, src->diskname);
+  dst->utf8file = src->utf8file;
+  dst->utf8bom = src->utf8bom;
+  dst->linebreaks = src->linebreaks;
   dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
   dst->draw();
 }

@@ -30,7 +30,7 @@ TEST(Panes, TypeMoveDeleteAndSaveAnLfFile) {
   run.type("end");
   run.key("f7");
   ASSERT_TRUE(run.settle());
-  EXPECT_EQ(run.file("notes.txt"), "Xhello\r\nwYor\r\nend\r\n");
+  EXPECT_EQ(run.file("notes.txt"), "Xhello\nwYor\nend\n");  // its LFs kept
   EXPECT_FALSE(run.hasfile("todo.txt"));  // opening a missing file creates nothing
   run.savepng("/tmp/bihua-panes-typed.png");
   // The left pane shows text (black), the red line ends and end block, and
