@@ -363,7 +363,9 @@ bool editview::readfile(const char* path) {
   overwriteasked = false;
   utf8file = utf8;
   utf8bom = utf8 && form.bom;
-  linebreaks = breaks.first;
+  // Without a line break a GBK file gets CR LF as a new one does, a UTF-8
+  // file LF.
+  linebreaks = breaks.found || !utf8 ? breaks.first : breakstyle::lf;
   editpending = false;
   history.clear();
   resetcursor();

@@ -203,7 +203,6 @@ bool firstbreakiscrlf(const unsigned char* p, size_t n) {
 
 breakscan scanbreaks(const unsigned char* p, size_t n) {
   breakscan s;
-  bool found = false;
   for (size_t i = 0; i < n; i++) {
     unsigned char b = p[i];
     if (b != '\r' && b != '\n') continue;
@@ -213,9 +212,9 @@ breakscan scanbreaks(const unsigned char* p, size_t n) {
       style = crlf ? breakstyle::crlf : breakstyle::cr;
       i += crlf;
     }
-    if (!found) {
+    if (!s.found) {
       s.first = style;
-      found = true;
+      s.found = true;
     } else if (style != s.first) {
       s.mixed = true;
       return s;

@@ -57,6 +57,7 @@ enum class breakstyle { keep, lf, crlf, cr };
 // followed by LF is a break of its own.
 struct breakscan {
   breakstyle first = breakstyle::crlf;
+  bool found = false;
   bool mixed = false;
 };
 breakscan scanbreaks(const unsigned char* p, size_t n);

@@ -8,6 +8,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -57,7 +58,10 @@ std::string saved(const edit& e, bihuarun& run) {
       run.key(k);
   }
   run.key("F7");
-  if (!run.settle() || !run.stop()) return "<no stop>";
+  if (!run.settle()) return "<no settle>";
+  // BIHUA_KEEP_PICTURES=1: the screen of each edit, for a human to look at.
+  if (getenv("BIHUA_KEEP_PICTURES")) run.savepng("/tmp/bihua-files-" + e.name + ".png");
+  if (!run.stop()) return "<no stop>";
   return run.file(e.name);
 }
 

@@ -172,6 +172,7 @@ TEST(Codec, BreakStylesFoundAndWrittenBack) {
   };
   for (const auto& c : scans) {
     breakscan b = scanbreaks(bytes(c.in), c.in.size());
+    EXPECT_EQ(b.found, c.in.find_first_of("\r\n") != std::string::npos) << c.in;
     EXPECT_EQ(b.first, c.first) << c.in;
     EXPECT_EQ(b.mixed, c.mixed) << c.in;
   }
