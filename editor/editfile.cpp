@@ -23,6 +23,7 @@
 
 char* editview::res = nullptr;
 int editview::reslen = 0;
+breakscan editview::resbreaks;
 bool editview::utf8paths = false;
 
 namespace {
@@ -123,22 +124,36 @@ void editview::init() {
 // ---- the filter
 
 // Every line break becomes CR LF (a CR LF stays, a bare LF and a lone CR
-// get their partner); a GBK character is copied whole and any other byte,
-// a stray byte of 0x80 or more too, as it is. So the result grows only by
-// the breaks it completes.
+// get their partner) and is noted in resbreaks; a GBK character is copied
+// whole and any other byte, a stray byte of 0x80 or more too, as it is. So
+// the result grows only by the breaks it completes. One pass: loading a
+// file learns its line breaks here.
 char* editview::tfileter(const char* s, int n) {
   if (n <= 0) return nullptr;
   delete[] res;
   res = new char[2 * static_cast<size_t>(n) + 1];
+  resbreaks = breakscan();
   const unsigned char* src = reinterpret_cast<const unsigned char*>(s);
   int i = 0, j = 0;
   while (i < n) {
     unsigned char b = src[i];
-    if (b == '\r' || b == '\n') {
-      res[j++] = '\r';
-      res[j++] = '\n';
-      i += b == '\r' && i + 1 < n && src[i + 1] == '\n' ? 2 : 1;
-    } else if (isgbkpair(src + i, static_cast<size_t>(n - i))) {
+    if (b < 0x80) {
+      if (b <= '\r' && (b == '\r' || b == '\n')) {
+        breakstyle style = breakstyle::lf;
+        i += 1;
+        if (b == '\r') {
+          bool crlf = i < n && src[i] == '\n';
+          style = crlf ? breakstyle::crlf : breakstyle::cr;
+          i += crlf;
+        }
+        resbreaks.note(style);
+        res[j++] = '\r';
+        res[j++] = '\n';
+      } else {
+        res[j++] = static_cast<char>(b);
+        i += 1;
+      }
+    } else if (i + 1 < n && isgbklead(b) && isgbktrail(src[i + 1])) {
       res[j++] = static_cast<char>(b);
       res[j++] = static_cast<char>(src[i + 1]);
       i += 2;
@@ -330,7 +345,6 @@ bool editview::readfile(const char* path) {
   const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
   utf8scan form = scanutf8(rawbytes, raw.size());
   bool utf8 = isutf8text(form);
-  breakscan breaks = scanbreaks(rawbytes, raw.size());
   std::string converted;
   if (utf8) {
     size_t mark = form.bom ? 3 : 0;
@@ -342,8 +356,10 @@ bool editview::readfile(const char* path) {
     raw.swap(converted);
   }
   int n = 0;
+  breakscan breaks;
   if (!raw.empty()) {
     tfileter(raw.data(), static_cast<int>(raw.size()));
+    breaks = resbreaks;
     n = reslen;
     if (n > maxtextlen) {
       notice("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);

@@ -106,6 +106,7 @@ class editview : public amyview {
   // Shared by the three panes.
   static char* res;         // result buffer of tfileter
   static int reslen;        // bytes in res before its terminator
+  static breakscan resbreaks;  // the line breaks the filter met, as they came
   static unsigned char last;  // pending first byte of a two-byte character
   static unsigned char selarray[301];  // column marks of the row being drawn
 

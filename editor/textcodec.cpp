@@ -212,13 +212,8 @@ breakscan scanbreaks(const unsigned char* p, size_t n) {
       style = crlf ? breakstyle::crlf : breakstyle::cr;
       i += crlf;
     }
-    if (!s.found) {
-      s.first = style;
-      s.found = true;
-    } else if (style != s.first) {
-      s.mixed = true;
-      return s;
-    }
+    s.note(style);
+    if (s.mixed) return s;
   }
   return s;
 }

@@ -59,6 +59,15 @@ struct breakscan {
   breakstyle first = breakstyle::crlf;
   bool found = false;
   bool mixed = false;
+  // Counts the next line break met, of style s.
+  void note(breakstyle s) {
+    if (!found) {
+      first = s;
+      found = true;
+    } else if (s != first) {
+      mixed = true;
+    }
+  }
 };
 breakscan scanbreaks(const unsigned char* p, size_t n);
 // The style's name as the state line and the notices show it.
