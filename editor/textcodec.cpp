@@ -55,7 +55,9 @@ void putgbk(std::string& out, unsigned code) {
 }  // namespace
 
 unsigned gbkunicode(unsigned char lead, unsigned char trail) {
-  if (lead < gbkfirstlead || trail < gbkfirsttrail || trail >= gbkfirsttrail + gbktrails) return 0;
+  if (lead < gbkfirstlead || lead >= gbkfirstlead + gbkleads || trail < gbkfirsttrail ||
+      trail >= gbkfirsttrail + gbktrails)
+    return 0;
   return gbktounicode[(lead - gbkfirstlead) * gbktrails + (trail - gbkfirsttrail)];
 }
 
@@ -182,10 +184,10 @@ bool gbktoutf8(const unsigned char* p, size_t n, std::string& out, breakstyle br
       i++;
       continue;
     }
-    bool pair = isgbkpair(p + i, n - i);
-    unsigned u = pair ? gbkunicode(b, p[i + 1]) : 0;
+    // Only a GBK pair has a character in the table.
+    unsigned u = i + 1 < n ? gbkunicode(b, p[i + 1]) : 0;
     if (!u) {
-      at.fault(fault, 0, pair ? (b << 8 | p[i + 1]) : b);
+      at.fault(fault, 0, isgbkpair(p + i, n - i) ? (b << 8 | p[i + 1]) : b);
       return false;
     }
     utf8append(out, u);

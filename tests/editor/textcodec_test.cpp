@@ -138,6 +138,11 @@ TEST(Codec, RefusalNamesLineAndColumn) {
   EXPECT_EQ(toutf8("ab\r\n中\x81\x7F", breakstyle::lf, &f), "<refused>");
   EXPECT_EQ(f.column, 2);
   EXPECT_EQ(f.code, 0x81u);
+  EXPECT_EQ(toutf8("\xFF\xA1", breakstyle::lf, &f), "<refused>");  // 0xFF leads nothing
+  EXPECT_EQ(f.code, 0xFFu);
+  EXPECT_EQ(gbkunicode(0xFF, 0xA1), 0u);
+  EXPECT_EQ(gbkunicode(0x81, 0x7F), 0u);
+  EXPECT_EQ(gbkunicode(0xDF, 0x40), 0x9019u);  // 這
   EXPECT_EQ(toutf8("abc\xB0", breakstyle::lf, &f), "<refused>");
   EXPECT_EQ(f.column, 4);
 }
