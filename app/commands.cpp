@@ -18,6 +18,7 @@
 #include "app/amybitmapwin.h"
 #include "app/syslocale.h"
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
 namespace {
@@ -117,7 +118,7 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
   int wrapped = -1;  // first match at or before from
   int step = 1;
   for (int i = 0; i < len; i += step) {
-    step = text[i] >= 0x80 && i + 1 < len && text[i + 1] >= 0x80 ? 2 : 1;
+    step = gbkcharbytes(text + i, static_cast<size_t>(len - i));
     if (i + wordlen > len || memcmp(text + i, word, wordlen) != 0) continue;
     if (i > from) return i;
     if (wrapped < 0) wrapped = i;

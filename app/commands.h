@@ -44,8 +44,8 @@ textline linearound(const unsigned char* text, int len, int at);
 // fit its buffer (nothing is cut). An absent second word leaves fn empty.
 int splitcommand(const char* line, char* order, int ordermax, char* fn, int fnmax);
 
-// Whether text[i] starts a character: a byte of 0x80 or above followed by
-// another such byte is one two-byte character, every other byte one.
+// Whether text[i] starts a character: a GBK character (graphics/gbkchar.h)
+// is two bytes, every other byte one.
 bool charstartat(const unsigned char* text, int len, int i);
 
 // The next place of word in text after position from, going round once:

@@ -14,6 +14,7 @@
 #include "devices/diskfile.h"
 #include "editor/editview.h"
 #include "editor/textcodec.h"
+#include "graphics/gbkchar.h"
 
 namespace {
 
@@ -96,35 +97,38 @@ struct writer {
   }
 };
 
-// The pane's file as F7 writes it: a GBK file its text; a UTF-8 file the
-// text in UTF-8 with its byte-order mark and its line breaks. A pair that
-// is no GBK character (F7 refuses it) keeps its two bytes: nothing is lost.
+// The pane's file as F7 writes it: the text with the file's line breaks,
+// in UTF-8 with its byte-order mark for a UTF-8 file. A pair that is no
+// GBK character (F7 refuses it) keeps its two bytes: nothing is lost.
 bool writeimage(int fd, const void* context) {
   const editview* e = static_cast<const editview*>(context);
-  if (!e->utf8file) return diskfile::writeall(fd, e->text, static_cast<size_t>(e->len));
+  if (!e->utf8file && e->linebreaks == breakstyle::crlf)
+    return diskfile::writeall(fd, e->text, static_cast<size_t>(e->len));
   writer w(fd);
   static const unsigned char bom[] = {0xEF, 0xBB, 0xBF};
   static const unsigned char crlf[] = {'\r', '\n'};
-  if (e->utf8bom) w.put(bom, 3);
+  const unsigned char* brk = e->linebreaks == breakstyle::cr ? crlf : e->linebreaks == breakstyle::lf ? crlf + 1 : crlf;
+  size_t brklen = e->linebreaks == breakstyle::crlf ? 2 : 1;
+  if (e->utf8file && e->utf8bom) w.put(bom, 3);
   const unsigned char* p = e->text;
   int n = e->len;
   for (int i = 0; i < n;) {
     unsigned char b = p[i];
     bool pairbreak = b == '\r' && i + 1 < n && p[i + 1] == '\n';
     if (b == '\n' || pairbreak) {
-      w.put(e->crlfbreaks ? crlf : crlf + 1, e->crlfbreaks ? 2 : 1);
+      w.put(brk, brklen);
       i += pairbreak ? 2 : 1;
       continue;
     }
-    unsigned u = b >= 0x80 && i + 1 < n ? gbkunicode(b, p[i + 1]) : 0;
+    bool pair = isgbkpair(p + i, static_cast<size_t>(n - i));
+    unsigned u = e->utf8file && pair ? gbkunicode(b, p[i + 1]) : 0;
     if (u) {
       unsigned char form[3];
       w.put(form, utf8form(u, form));
-      i += 2;
     } else {
-      w.put(p + i, b >= 0x80 && i + 1 < n ? 2 : 1);
-      i += b >= 0x80 && i + 1 < n ? 2 : 1;
+      w.put(p + i, pair ? 2 : 1);
     }
+    i += pair ? 2 : 1;
   }
   w.flush();
   return w.ok;

@@ -54,7 +54,8 @@ void amybitmapwin::setedfocus() {
 bool amybitmapwin::issamename() { return ed0 && strcmp(ed0->filename, ed1->filename) == 0; }
 
 // The pane being left gives the other its text together with its saved
-// copy, so the target's changed state is the source's.
+// copy and the file's form, so the target's changed state and what its
+// save writes are the source's.
 void amybitmapwin::copyedit() {
   if (!ed0 || ed0->focus == ed1->focus) return;
   editview* src = ed0->focus ? ed0 : ed1;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
 unsigned char editview::last = 0;
@@ -43,6 +44,9 @@ void editview::setcur(int o, int k) {
 }
 
 void editview::setcur(unsigned char* p) {
+  // Never inside a character: an edit that joins a stray lead byte with
+  // the byte after it into one character leaves the cursor before it.
+  if (p > text && p < textend() && ctrl[p - text].is(ctrbyte::hz2)) p--;
   if (p < text) {
     p = text;
     curline = curcol = topline = 0;
@@ -108,12 +112,8 @@ void editview::rightone(bool right) {
       q = textend();
     } else if (*q == '\r') {
       q += 1;
-    } else if (*q < 0x80) {
-      q += 1;
-      if (*q == '\r') q += 1;
     } else {
-      q += 1;
-      if (*q >= 0x80) q += 1;
+      q += gbkcharbytes(q, static_cast<size_t>(textend() - q));
       if (*q == '\r') q += 1;
     }
     if (q > textend()) q = textend();
@@ -121,7 +121,7 @@ void editview::rightone(bool right) {
     if (cur == text || (cur == text + 1 && *cur == '\n')) return;
     q = cur - 1;
     if (*q == '\r' && q > text) q -= 1;
-    if (*q >= 0x80 && q > text && ctrl[q - text].is(ctrbyte::hz2)) q -= 1;
+    if (q > text && ctrl[q - text].is(ctrbyte::hz2)) q -= 1;
     if (q < text) q = text;
   }
   setcur(q);
@@ -199,16 +199,18 @@ void editview::insertchar(unsigned ch) {
   unsigned char b = static_cast<unsigned char>(ch);
   unsigned char pair[2];
   int n;
-  if (b >= 0x80) {
-    if (last == 0) {
-      last = b;
-      return;
-    }
+  // A lead byte waits for its trail; a pending lead that gets none, and a
+  // high byte that can lead nothing, are dropped: typing never makes a
+  // stray byte.
+  if (last != 0 && isgbktrail(b)) {
     pair[0] = last;
     pair[1] = b;
     last = 0;
     if (pair[0] == 0xA3 && pair[1] == 0xA0) return;
     n = 2;
+  } else if (b >= 0x80) {
+    last = isgbklead(b) ? b : 0;
+    return;
   } else {
     last = 0;
     if (b == 0) return;  // a zero byte would end the text for every reader
@@ -256,12 +258,12 @@ void editview::deletechar() {
   else if (*q == '\n')
     e = q + 1;
   else if (*q >= 0x80)
-    e = q + 2;
+    e = q + gbkcharbytes(q, static_cast<size_t>(textend() - q));
   else {
     e = q + 1;
     if (e < textend() && *e == '\n') e += 1;
   }
-  if (e > textend()) e = textend();  // a lone high byte at the end
+  if (e > textend()) e = textend();
   removebytes(a, e);
   cur = sel = a;
   setpara();
@@ -277,8 +279,8 @@ void editview::backchar() {
   if (cur == text || (cur == text + 1 && *cur == '\n')) return;
   undoaction action(history, editundo::erasing);
   unsigned char* d = cur - 1;
-  if (*d >= 0x80) {
-    if (d > text) d -= 1;
+  if (d > text && ctrl[d - text].is(ctrbyte::hz2)) {
+    d -= 1;
   } else if (*d == '\n' && d > text && d[-1] == '\r') {
     d -= 1;  // the line break goes whole; a bare LF goes alone
   }

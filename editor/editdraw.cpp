@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
 unsigned char editview::selarray[301];
@@ -162,10 +163,9 @@ void editview::describeline(int r, std::string& row) {
 
 void editview::describechar(std::string& row, int c, unsigned char* p, ctrbyte* f) {
   if (f->is(ctrbyte::lf) || f->is(ctrbyte::hz2) || *p == '\r') return;
-  // A lone high byte at the very end has no second byte: draw it as a pair
-  // with itself rather than read past the text.
-  unsigned char second = p[0] >= 0x80 ? p[1] : 0;
-  if (p[0] >= 0x80 && p + 1 >= textend()) second = p[0];
+  // A GBK character goes as its two bytes; any other byte alone, so that a
+  // stray byte of 0x80 or more draws as a one-column placeholder.
+  unsigned char second = f->is(ctrbyte::hz1) ? p[1] : 0;
   addmark(row, f->is(ctrbyte::mark) ? glyph2 : glyph, c, p[0], second);
 }
 
@@ -229,17 +229,19 @@ void editview::drawcur() {
 
 void editview::dispstate() {
   unsigned b = cur[0];
-  if (b >= 0x80)
+  if (isgbkpair(cur, static_cast<size_t>(textend() - cur)))
     snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x,%2x",
              filename, curline + 1, curcol + 1, len, linecount, b, unsigned(cur[1]));
   else
     snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x",
              filename, curline + 1, curcol + 1, len, linecount, b);
-  // A UTF-8 file says so after the rest; a GBK one shows nothing more.
-  if (utf8file) {
-    size_t n = strlen(publicbuffer);
+  // A UTF-8 file says so after the rest, with its line breaks; a GBK one
+  // names its line breaks when they are not CR LF.
+  size_t n = strlen(publicbuffer);
+  if (utf8file)
     snprintf(publicbuffer + n, publicbuffersize - n, ",UTF-8%s,%s", utf8bom ? "+BOM" : "",
-             crlfbreaks ? "CRLF" : "LF");
-  }
+             breakname(linebreaks));
+  else if (linebreaks != breakstyle::crlf)
+    snprintf(publicbuffer + n, publicbuffersize - n, ",%s", breakname(linebreaks));
   dispmsg(publicbuffer);
 }

@@ -19,10 +19,12 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
 char* editview::res = nullptr;
 int editview::reslen = 0;
+breakscan editview::resbreaks;
 bool editview::utf8paths = false;
 
 namespace {
@@ -65,7 +67,8 @@ editview::editview(int i) : amyview() {
   textcolor = mycolor(0, 0, 0);
   textcolor2 = mycolor(0, 0, 255);
   overwriteasked = false;
-  utf8file = utf8bom = crlfbreaks = false;
+  utf8file = utf8bom = false;
+  linebreaks = breakstyle::crlf;
   writtenbytes = 0;
   editpending = false;
   editlo = edithi = editdelta = 0;
@@ -121,36 +124,40 @@ void editview::init() {
 
 // ---- the filter
 
+// Every line break becomes CR LF (a CR LF stays, a bare LF and a lone CR
+// get their partner) and is noted in resbreaks; a GBK character is copied
+// whole and any other byte, a stray byte of 0x80 or more too, as it is. So
+// the result grows only by the breaks it completes. One pass: loading a
+// file learns its line breaks here.
 char* editview::tfileter(const char* s, int n) {
   if (n <= 0) return nullptr;
   delete[] res;
   res = new char[2 * static_cast<size_t>(n) + 1];
+  resbreaks = breakscan();
   const unsigned char* src = reinterpret_cast<const unsigned char*>(s);
   int i = 0, j = 0;
   while (i < n) {
     unsigned char b = src[i];
-    bool hasnext = i + 1 < n;
-    if (b == '\r') {
-      if (hasnext && src[i + 1] == '\n') {
+    if (b < 0x80) {
+      if (b <= '\r' && (b == '\r' || b == '\n')) {
+        breakstyle style = breakstyle::lf;
+        i += 1;
+        if (b == '\r') {
+          bool crlf = i < n && src[i] == '\n';
+          style = crlf ? breakstyle::crlf : breakstyle::cr;
+          i += crlf;
+        }
+        resbreaks.note(style);
         res[j++] = '\r';
         res[j++] = '\n';
-        i += 2;
-      } else {
-        i += 1;
-      }
-    } else if (b == '\n') {
-      res[j++] = '\r';
-      res[j++] = '\n';
-      i += 1;
-    } else if (b >= 0x80) {
-      res[j++] = static_cast<char>(b);
-      if (hasnext && src[i + 1] >= 0x80) {
-        res[j++] = static_cast<char>(src[i + 1]);
-        i += 2;
       } else {
         res[j++] = static_cast<char>(b);
         i += 1;
       }
+    } else if (i + 1 < n && isgbklead(b) && isgbktrail(src[i + 1])) {
+      res[j++] = static_cast<char>(b);
+      res[j++] = static_cast<char>(src[i + 1]);
+      i += 2;
     } else {
       res[j++] = static_cast<char>(b);
       i += 1;
@@ -267,7 +274,8 @@ void editview::clean() {
   diskstamp = diskfile::stamp();
   stampname.clear();
   overwriteasked = false;
-  utf8file = utf8bom = crlfbreaks = false;
+  utf8file = utf8bom = false;
+  linebreaks = breakstyle::crlf;
   len = savedlen = 0;
   memset(ctrl, 0, maxcontlth * sizeof(ctrbyte));
   memset(text, 0, maxcontlth);
@@ -349,7 +357,6 @@ bool editview::readfile(const char* path) {
   const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
   utf8scan form = scanutf8(rawbytes, raw.size());
   bool utf8 = isutf8text(form);
-  bool crlf = utf8 && firstbreakiscrlf(rawbytes, raw.size());
   std::string converted;
   if (utf8) {
     size_t mark = form.bom ? 3 : 0;
@@ -361,8 +368,10 @@ bool editview::readfile(const char* path) {
     raw.swap(converted);
   }
   int n = 0;
+  breakscan breaks;
   if (!raw.empty()) {
     tfileter(raw.data(), static_cast<int>(raw.size()));
+    breaks = resbreaks;
     n = reslen;
     if (n > maxtextlen) {
       notice("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
@@ -384,7 +393,9 @@ bool editview::readfile(const char* path) {
   overwriteasked = false;
   utf8file = utf8;
   utf8bom = utf8 && form.bom;
-  crlfbreaks = crlf;
+  // Without a line break a GBK file gets CR LF as a new one does, a UTF-8
+  // file LF.
+  linebreaks = breaks.found || !utf8 ? breaks.first : breakstyle::lf;
   editpending = false;
   history.clear();
   resetcursor();
@@ -394,6 +405,8 @@ bool editview::readfile(const char* path) {
   std::string left = diskfile::leftover(sysname);
   if (!left.empty())
     notice("上次保存未完成，留下临时文件%s：%s", left.c_str(), filename);
+  else if (breaks.mixed)
+    notice("open file %s；换行符不统一，保存时都写成%s", filename, breakname(linebreaks));
   else
     notice("open file %s", filename);
   draw();
@@ -402,16 +415,18 @@ bool editview::readfile(const char* path) {
 
 // ---- saving
 
-// The bytes of the file: the text itself, or for a UTF-8 file its UTF-8
-// form. False (savefault set) when a character has no UTF-8 form.
+// The bytes of the file: the text itself with the file's line breaks, or
+// for a UTF-8 file its UTF-8 form. False (savefault set) when a character
+// has no UTF-8 form. A CR LF pane (the usual case) is written as it is, so
+// bare LFs and lone CRs there (command output) stay too.
 bool editview::fileimage(std::string& out) {
   out.clear();
   if (!utf8file) {
-    out.assign(reinterpret_cast<const char*>(text), len);
+    putbreaks(text, len, linebreaks == breakstyle::crlf ? breakstyle::keep : linebreaks, out);
     return true;
   }
   if (utf8bom) out = "\xEF\xBB\xBF";
-  return gbktoutf8(text, len, out, crlfbreaks ? breakstyle::crlf : breakstyle::lf, savefault);
+  return gbktoutf8(text, len, out, linebreaks, savefault);
 }
 
 bool editview::savefile(const char* path, diskfile::links link) {
@@ -460,6 +475,9 @@ void editview::takedisk(const editview& other) {
   strcpy(diskname, other.diskname);
   diskstamp = other.diskstamp;
   stampname = other.stampname;
+  utf8file = other.utf8file;
+  utf8bom = other.utf8bom;
+  linebreaks = other.linebreaks;
 }
 
 // The first F7 writes nothing when the file at the name is not the one

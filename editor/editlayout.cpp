@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 
 namespace {
 
@@ -29,9 +30,9 @@ int letterrun(const unsigned char* t, int p, int n, int cols) {
 // without a fit test. Flags go to f (if any); newline(p, afterlf, wasafterlf)
 // is called for each further line start and stops the walk by returning
 // true: afterlf tells whether an LF ended the line before, wasafterlf
-// whether the flags f held for byte p - 1 before this walk said so. (A high
-// byte takes the byte after it whatever it is, an LF too, so only the flags
-// tell.)
+// whether the flags f held for byte p - 1 before this walk said so. A GBK
+// character (graphics/gbkchar.h) is one item two columns wide; any other
+// byte of 0x80 or more is a stray byte, one column.
 template <class F>
 bool breaklines(const unsigned char* t, int n, int cols, int s, bool forced, ctrbyte* f,
                 F newline) {
@@ -53,9 +54,12 @@ bool breaklines(const unsigned char* t, int n, int cols, int s, bool forced, ctr
     int w = 1, step = 1;
     bool fits;
     unsigned char flag = 0;
-    if (b >= 0x80) {
+    bool pair = b >= 0x80 && isgbkpair(t + p, static_cast<size_t>(n - p));
+    if (pair) {
       w = step = 2;
       fits = c + 2 < cols;
+    } else if (b >= 0x80) {
+      fits = c + 1 < cols;
     } else if (b == '\t') {
       w = 4;
       fits = c + 1 < cols;
@@ -76,7 +80,7 @@ bool breaklines(const unsigned char* t, int n, int cols, int s, bool forced, ctr
     forced = false;
     if (f) {
       wasafterlf = f[p + step - 1].is(ctrbyte::lf);
-      if (b >= 0x80) {
+      if (pair) {
         f[p].bits = ctrbyte::hz1;
         f[p + 1].bits = ctrbyte::hz2;
       } else {

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 
 void (*editview::setclipdata)(unsigned char*, unsigned long) = nullptr;
 unsigned char* (*editview::getclipdata)(unsigned long&) = nullptr;
@@ -26,7 +27,7 @@ unsigned char* rangeend(const editview& v, unsigned char* q) {
   if (q >= end) return end;
   unsigned char* e = q + 1;
   if (*q >= 0x80)
-    e = q + 2;
+    e = q + gbkcharbytes(q, static_cast<size_t>(end - q));
   else if (*q == CR && e < end && *e == LF)
     e++;
   return e < end ? e : end;

@@ -90,11 +90,13 @@ class editview : public amyview {
   std::string stampname;
 
   // The form of the file, kept from loading to saving: the pane always holds
-  // GBK with CR LF; a file that came as UTF-8 goes back as UTF-8, with its
-  // byte-order mark if it had one and its line breaks (CR LF or LF).
+  // GBK with CR LF; a file goes back with the line breaks it came with (CR
+  // LF, LF or a lone CR; those of its first break when it mixed them), and
+  // one that came as UTF-8 goes back as UTF-8, with its byte-order mark if
+  // it had one. New and empty files get CR LF.
   bool utf8file;
   bool utf8bom;
-  bool crlfbreaks;
+  breakstyle linebreaks;
   int writtenbytes;         // bytes the last savefile() wrote
   codecfault savefault;     // why savefile() failed with EILSEQ
   // Undo and redo steps of this pane's text. Every primitive reports to it;
@@ -110,6 +112,7 @@ class editview : public amyview {
   // Shared by the three panes.
   static char* res;         // result buffer of tfileter
   static int reslen;        // bytes in res before its terminator
+  static breakscan resbreaks;  // the line breaks the filter met, as they came
   static unsigned char last;  // pending first byte of a two-byte character
   static unsigned char selarray[301];  // column marks of the row being drawn
 

@@ -1,9 +1,11 @@
 // GBK <-> UTF-8 conversion and the UTF-8 detector (see textcodec.h).
 #include "editor/textcodec.h"
 
+#include <cstring>
 #include <vector>
 
 #include "editor/generated/gbktable.h"
+#include "graphics/gbkchar.h"
 
 namespace {
 
@@ -41,6 +43,10 @@ struct position {
   }
 };
 
+const char* breakbytes(breakstyle b) {
+  return b == breakstyle::crlf ? "\r\n" : b == breakstyle::cr ? "\r" : "\n";
+}
+
 void putgbk(std::string& out, unsigned code) {
   out += static_cast<char>(code >> 8);
   out += static_cast<char>(code & 0xFF);
@@ -49,7 +55,9 @@ void putgbk(std::string& out, unsigned code) {
 }  // namespace
 
 unsigned gbkunicode(unsigned char lead, unsigned char trail) {
-  if (lead < gbkfirstlead || trail < gbkfirsttrail || trail >= gbkfirsttrail + gbktrails) return 0;
+  if (lead < gbkfirstlead || lead >= gbkfirstlead + gbkleads || trail < gbkfirsttrail ||
+      trail >= gbkfirsttrail + gbktrails)
+    return 0;
   return gbktounicode[(lead - gbkfirstlead) * gbktrails + (trail - gbkfirsttrail)];
 }
 
@@ -166,7 +174,7 @@ bool gbktoutf8(const unsigned char* p, size_t n, std::string& out, breakstyle br
     if (b < 0x80) {
       bool crlf = b == '\r' && i + 1 < n && p[i + 1] == '\n';
       if (breaks != breakstyle::keep && (b == '\n' || crlf)) {
-        out += breaks == breakstyle::crlf ? "\r\n" : "\n";
+        out += breakbytes(breaks);
         i += crlf ? 2 : 1;
         at.step('\n');
         continue;
@@ -176,9 +184,10 @@ bool gbktoutf8(const unsigned char* p, size_t n, std::string& out, breakstyle br
       i++;
       continue;
     }
+    // Only a GBK pair has a character in the table.
     unsigned u = i + 1 < n ? gbkunicode(b, p[i + 1]) : 0;
     if (!u) {
-      at.fault(fault, 0, i + 1 < n ? (b << 8 | p[i + 1]) : b);
+      at.fault(fault, 0, isgbkpair(p + i, n - i) ? (b << 8 | p[i + 1]) : b);
       return false;
     }
     utf8append(out, u);
@@ -192,6 +201,50 @@ bool firstbreakiscrlf(const unsigned char* p, size_t n) {
   for (size_t i = 0; i < n; i++)
     if (p[i] == '\n') return i > 0 && p[i - 1] == '\r';
   return false;
+}
+
+breakscan scanbreaks(const unsigned char* p, size_t n) {
+  breakscan s;
+  for (size_t i = 0; i < n; i++) {
+    unsigned char b = p[i];
+    if (b != '\r' && b != '\n') continue;
+    breakstyle style = breakstyle::lf;
+    if (b == '\r') {
+      bool crlf = i + 1 < n && p[i + 1] == '\n';
+      style = crlf ? breakstyle::crlf : breakstyle::cr;
+      i += crlf;
+    }
+    s.note(style);
+    if (s.mixed) return s;
+  }
+  return s;
+}
+
+const char* breakname(breakstyle b) {
+  switch (b) {
+    case breakstyle::lf: return "LF";
+    case breakstyle::cr: return "CR";
+    default: return "CRLF";
+  }
+}
+
+void putbreaks(const unsigned char* p, size_t n, breakstyle b, std::string& out) {
+  if (b == breakstyle::keep) {
+    out.append(reinterpret_cast<const char*>(p), n);
+    return;
+  }
+  const char* brk = breakbytes(b);
+  out.reserve(out.size() + n);
+  const unsigned char* end = p + n;
+  while (p < end) {
+    const unsigned char* lf = static_cast<const unsigned char*>(memchr(p, '\n', end - p));
+    if (!lf) lf = end;
+    // Bytes up to the LF, without the CR of a CR LF.
+    const unsigned char* stop = lf < end && lf > p && lf[-1] == '\r' ? lf - 1 : lf;
+    out.append(reinterpret_cast<const char*>(p), stop - p);
+    if (lf < end) out += brk;
+    p = lf + 1;
+  }
 }
 
 // ---- the stream

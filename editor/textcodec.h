@@ -3,8 +3,8 @@
 // lines, command output, file names). Built on the generated GBK table;
 // no iconv. A character "has a GBK form" when the table gives it a
 // two-byte GBK code (all of GBK, 21791 codes, whether or not the font draws
-// it); the one-byte 0x80 of some GBK variants is not one, since a pane takes
-// every byte of 0x80 and above as the first of two.
+// it); the one-byte 0x80 of some GBK variants is not one: a pane keeps such
+// a byte as a stray byte (graphics/gbkchar.h), which has no UTF-8 form.
 //
 // Nothing here shows a notice: callers say what went wrong, from the
 // position a failed conversion reports.
@@ -48,16 +48,40 @@ struct codecfault {
   unsigned code = 0;  // the byte pair, lead << 8 | trail (GBK to UTF-8)
 };
 
-// How GBK-to-UTF-8 writes line breaks: as they are, or every CR LF and
-// bare LF as LF, or every one of them as CR LF.
-enum class breakstyle { keep, lf, crlf };
+// How line breaks are written: as they are, or every CR LF and bare LF as
+// LF, as CR LF, or as a lone CR.
+enum class breakstyle { keep, lf, crlf, cr };
+
+// The line breaks of a file's bytes: the style of the first one (CR LF for
+// a file without any), and whether another style occurs too. A CR not
+// followed by LF is a break of its own.
+struct breakscan {
+  breakstyle first = breakstyle::crlf;
+  bool found = false;
+  bool mixed = false;
+  // Counts the next line break met, of style s.
+  void note(breakstyle s) {
+    if (!found) {
+      first = s;
+      found = true;
+    } else if (s != first) {
+      mixed = true;
+    }
+  }
+};
+breakscan scanbreaks(const unsigned char* p, size_t n);
+// The style's name as the state line and the notices show it.
+const char* breakname(breakstyle b);
+// Appends the pane's text p with every CR LF and bare LF written in style
+// b (keep: as they are); every other byte as it is.
+void putbreaks(const unsigned char* p, size_t n, breakstyle b, std::string& out);
 
 // UTF-8 to GBK. False at the first character with no GBK form or the first
 // byte that is no UTF-8 (ch 0), with out holding what came before it.
 bool utf8togbk(const unsigned char* p, size_t n, std::string& out, codecfault& fault);
-// GBK to UTF-8, a byte of 0x80 and above taking the next byte as the pane
-// does. False at the first pair that is no GBK character, or a first byte
-// with nothing after it.
+// GBK to UTF-8, stepping as the pane does (graphics/gbkchar.h). False at
+// the first pair that has no Unicode character, or the first stray byte
+// (its code then is the byte alone).
 bool gbktoutf8(const unsigned char* p, size_t n, std::string& out, breakstyle breaks,
                codecfault& fault);
 // The file's line-break style: CR LF when its first line break is CR LF,

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "graphics/gbkchar.h"
 #include "views/viewevents.h"
 
 unsigned char digiselview::waitsel = 0;
@@ -83,11 +84,10 @@ int digiselview::slotat(int x, int y) const {
 void digiselview::sendslot(int slot) {
   const char* text = selstr + slottext(slot);
   waitsel = 0;
-  for (int i = 0; i < slotlen[slot]; i++) {
-    unsigned char b = static_cast<unsigned char>(text[i]);
-    if (b < 0x80) break;
-    if (sendevent) sendevent(evChar, static_cast<signed char>(b), 0, 0, 0, 0);
-  }
+  const unsigned char* u = reinterpret_cast<const unsigned char*>(text);
+  for (int i = 0; i + 1 < slotlen[slot] && isgbkpair(u + i, slotlen[slot] - i); i += 2)
+    for (int k = 0; k < 2; k++)
+      if (sendevent) sendevent(evChar, static_cast<signed char>(u[i + k]), 0, 0, 0, 0);
 }
 
 int digiselview::keymouse(int type, int a1, int a2, int, int, int) {

@@ -126,6 +126,19 @@ TEST_F(CommandPane, FindMovesThroughTheOccurrencesAndRound) {
   ASSERT_TRUE(run.stop());
 }
 
+TEST_F(CommandPane, FindNeverStopsInsideACharacter) {
+  // 這 is DF 40 and 說 D5 66: "@" and "f" match only the letters themselves.
+  ASSERT_TRUE(start({{"f.txt", "這@說f"}}));
+  command("find1 @");
+  command("find1 f");
+  esc(1);
+  run.type("X");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("f.txt"), "這@說Xf");
+  ASSERT_TRUE(run.stop());
+}
+
 TEST_F(CommandPane, OpenTwoLoadsAFileIntoPaneOne) {
   ASSERT_TRUE(start({{"a.txt", ""}, {"other.txt", "other\r\n"}}));
   command("open2 other.txt");

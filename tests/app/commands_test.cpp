@@ -89,6 +89,10 @@ TEST(SearchRing, AMatchStartsOnlyWhereACharacterStarts) {
   EXPECT_EQ(findnext(bytes(mixed), len(mixed), 0, xie.c_str(), 2), -1);
   EXPECT_EQ(findnext(bytes(mixed), len(mixed), 1, "\xD6\xD0", 2), 6);
   EXPECT_EQ(findnext(bytes(mixed), len(mixed), 6, "\xD6\xD0", 2), 1);
+  // A word never matches a second byte that looks like ASCII: 這 is DF 40.
+  const std::string zhe = "\xDF\x40" "@";
+  EXPECT_EQ(findnext(bytes(zhe), 3, 0, "@", 1), 2);
+  EXPECT_EQ(findnext(bytes(zhe), 3, 2, "@", 1), 2);
   // The empty word steps to the next character, never into one.
   int at = 0;
   std::string seen;

@@ -179,3 +179,67 @@ TEST(Editing, CapacityRefusesWithANotice) {
   EXPECT_EQ(q.ed->linecount, maxlinenumber - 1);
   EXPECT_EQ(q.ed->len, maxlinenumber - 2);
 }
+
+// 這 DF 40 and 說 D5 66 have second bytes that look like ASCII; 0x80 and
+// 0xFF start no character, nor does a lead byte before a byte below 0x40.
+TEST(Editing, GbkPairsStepWholeAndStrayBytesStepAlone) {
+  const std::string zhe = "\xDF\x40", shuo = "\xD5\x66";
+  pane m("a" + zhe + shuo + "\x80\xFF" "b");  // a0 zhe1-2 shuo3-4 80@5 FF@6 b7
+  EXPECT_TRUE(m.ed->ctrl[1].is(ctrbyte::hz1) && m.ed->ctrl[2].is(ctrbyte::hz2));
+  EXPECT_FALSE(m.ed->ctrl[5].is(ctrbyte::hz1) || m.ed->ctrl[6].is(ctrbyte::hz2));
+  std::string right;
+  for (int i = 0; i < 7; i++) {
+    m.ed->rightone(true);
+    right += std::to_string(m.at()) + "/" + std::to_string(m.ed->curcol) + " ";
+  }
+  EXPECT_EQ(right, "1/1 3/3 5/5 6/6 7/7 8/8 8/8 ");  // a stray byte is one column
+  std::string left;
+  for (int i = 0; i < 6; i++) {
+    m.ed->rightone(false);
+    left += std::to_string(m.at()) + " ";
+  }
+  EXPECT_EQ(left, "7 6 5 3 1 0 ");
+  m.put(2);  // a position inside 這 is taken back to its start
+  EXPECT_EQ(m.at(), 1);
+  m.put(5);
+  m.ed->backchar();  // 說 goes whole, with neither neighbour
+  EXPECT_EQ(m.text(), "a" + zhe + "\x80\xFF" "b");
+  m.put(1);
+  m.ed->deletechar();
+  EXPECT_EQ(m.text(), "a\x80\xFF" "b");
+  m.put(2);
+  m.ed->deletechar();  // a stray byte alone
+  EXPECT_EQ(m.text(), "a\x80" "b");
+  // A stray lead that meets a trail byte by an edit is one character with
+  // it, and the cursor is never left inside.
+  pane j("\x81" "1A");
+  j.put(1);
+  j.ed->deletechar();
+  EXPECT_EQ(j.text(), "\x81" "A");
+  EXPECT_TRUE(j.ed->ctrl[0].is(ctrbyte::hz1));
+  EXPECT_EQ(j.at(), 0);
+  // Typed bytes: a lead waits for its trail, '@' included; a lead followed
+  // by a byte that is no trail, and 0x80 or 0xFF, are dropped.
+  pane t;
+  for (unsigned b : {0xDFu, 0x40u, 0xD5u, unsigned('1'), 0x80u, 0xFFu, 0xD5u, 0x66u})
+    t.ed->insertchar(b);
+  EXPECT_EQ(t.text(), zhe + "1" + shuo);
+}
+
+TEST(Editing, TheStateLineShowsTheCodeAndTheLineBreaks) {
+  auto state = [](pane& p) {
+    p.ed->dispstate();
+    std::string line = statusline();
+    return line.substr(line.find("代码:"), line.find("  |") - line.find("代码:"));
+  };
+  pane p("\xDF\x40\x80");
+  EXPECT_EQ(state(p), "代码:df,40");
+  p.put(2);
+  EXPECT_EQ(state(p), "代码:80");  // a stray byte alone
+  p.ed->linebreaks = breakstyle::lf;
+  EXPECT_EQ(state(p), "代码:80,LF");
+  p.ed->linebreaks = breakstyle::cr;
+  EXPECT_EQ(state(p), "代码:80,CR");
+  p.ed->linebreaks = breakstyle::crlf;
+  EXPECT_EQ(state(p), "代码:80");
+}

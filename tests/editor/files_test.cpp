@@ -34,7 +34,7 @@ std::string read(const std::string& path) {
 
 }  // namespace
 
-TEST(Files, LoadFiltersAndSaveWritesCrLf) {
+TEST(Files, LoadFiltersAndSaveKeepsTheLineBreaks) {
   tempdir d;
   write(d / "a.txt", "one\ntwo\n");
   pane p("old");
@@ -45,8 +45,8 @@ TEST(Files, LoadFiltersAndSaveWritesCrLf) {
   EXPECT_EQ(notice(), "文件未改，取消保存");
   p.ed->insertchar('x');
   ASSERT_TRUE(p.ed->save());
-  EXPECT_EQ(read(d / "a.txt"), "xone\r\ntwo\r\n");
-  EXPECT_EQ(notice(), "文件" + (d / "a.txt") + "已保存，共11字节");
+  EXPECT_EQ(read(d / "a.txt"), "xone\ntwo\n");
+  EXPECT_EQ(notice(), "文件" + (d / "a.txt") + "已保存，共9字节");
   EXPECT_FALSE(p.ed->ischanged());
 }
 
@@ -203,7 +203,7 @@ TEST(Files, Utf8FilesKeepTheirFormAndRefuseWhatGbkLacks) {
   write(d / "u.txt", u8"\uFEFF中文\r\nb\r\n");
   ASSERT_TRUE(p.ed->readfile((d / "u.txt").c_str()));
   EXPECT_EQ(p.text(), "中文\r\nb\r\n");
-  EXPECT_TRUE(p.ed->utf8file && p.ed->utf8bom && p.ed->crlfbreaks);
+  EXPECT_TRUE(p.ed->utf8file && p.ed->utf8bom && p.ed->linebreaks == breakstyle::crlf);
   p.ed->dispstate();
   EXPECT_NE(std::string(statusline()).find(",UTF-8+BOM,CRLF  |"), std::string::npos) << statusline();
   p.ed->insertchar('x');
@@ -214,7 +214,7 @@ TEST(Files, Utf8FilesKeepTheirFormAndRefuseWhatGbkLacks) {
   // refused naming where, the file and the pane as they were.
   p.ed->insertbytes(p.ed->text + 8, reinterpret_cast<const unsigned char*>("\x81\x7F"), 2);
   EXPECT_FALSE(p.ed->save());
-  EXPECT_EQ(notice(), "不能存为UTF-8：第2行第2列的代码817F不是GBK字符（" + (d / "u.txt") + "）");
+  EXPECT_EQ(notice(), "不能存为UTF-8：第2行第2列的代码81不是GBK字符（" + (d / "u.txt") + "）");
   EXPECT_EQ(read(d / "u.txt"), u8"\uFEFFx中文\r\nb\r\n");
   // A character with no GBK form: refused by line and column, the pane kept.
   write(d / "e.txt", u8"ok\r\nab\U0001F600\n");

@@ -5,17 +5,20 @@
 
 #include "tests/editor/editviewtest.h"
 
-TEST(Filter, LineBreaksBecomeCrLfAndHighBytesPair) {
+TEST(Filter, LineBreaksBecomeCrLfAndEveryOtherByteStays) {
   struct {
     std::string in, out;
   } cases[] = {
       {"a\nb\n", "a\r\nb\r\n"},
       {"a\r\nb", "a\r\nb"},
-      {"a\rb\r", "ab"},               // lone CRs go
-      {"a\r\r\nb", "a\r\nb"},         // two CRs and an LF: one line break
+      {"a\rb\r", "a\r\nb\r\n"},       // a lone CR is a line break
+      {"a\r\r\nb", "a\r\n\r\nb"},     // a CR, then a CR LF: two
       {"\xD6\xD0", "\xD6\xD0"},       // a pair stays
-      {"\xD6" "a", "\xD6\xD6" "a"},   // a lone high byte is doubled
-      {"a\xD6", "a\xD6\xD6"},
+      {"\xDF\x40\xA9\x5C", "\xDF\x40\xA9\x5C"},  // so does one with a trail below 0x80
+      {"\xD6" "a", "\xD6" "a"},       // 0xD6 'a' is a GBK pair too
+      {"\xD6\n", "\xD6\r\n"},        // a stray byte stays one byte
+      {"\x80\xFF\x81\x7F\x81", "\x80\xFF\x81\x7F\x81"},
+      {"a\xD6", "a\xD6"},
       {std::string("a\0b", 3), std::string("a\0b", 3)},
   };
   for (const auto& c : cases) {

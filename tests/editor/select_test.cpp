@@ -70,6 +70,26 @@ TEST_F(Select, RangeEndsTakeWholeCharactersAndLineBreaks) {
   EXPECT_EQ(p.text(), "ab" + zhong + "cd\r\nef");
 }
 
+TEST_F(Select, GbkPairsAndStrayBytesGoThroughTheClipboardAsTheyAre) {
+  const std::string zhe = "\xDF\x40", dash = "\xA9\x5C";  // 這 and ‐
+  pane p("x" + zhe + dash + "\x80y");  // x0 zhe1-2 dash3-4 80@5 y6
+  select(p, 0, 3);  // ending on ‐ takes it whole
+  p.ed->copy();
+  EXPECT_EQ(clip, z("x" + zhe + dash));
+  select(p, 5, 1);
+  p.ed->cut();  // from 這 to the stray byte: nothing doubled, nothing left
+  EXPECT_EQ(clip, z(zhe + dash + "\x80"));
+  EXPECT_EQ(p.text(), "xy");
+  p.put(1);
+  p.ed->paste();
+  EXPECT_EQ(p.text(), "x" + zhe + dash + "\x80y");
+  // Foreign bytes: a lone CR becomes a line break, a stray byte stays one.
+  clip = "\xD6" "\r" + zhe + "\xFF";
+  p.put(0);
+  p.ed->paste();
+  EXPECT_EQ(p.text(), "\xD6\r\n" + zhe + "\xFF" "x" + zhe + dash + "\x80y");
+}
+
 TEST_F(Select, CutLeavesTheCursorWhereTheTextWas) {
   pane p("ab" + zhong + "cd\r\nef");
   select(p, 7, 2);

@@ -129,12 +129,20 @@ TEST(Codec, RefusalNamesLineAndColumn) {
   EXPECT_EQ(f.line, 3);
   EXPECT_EQ(f.column, 2);
   EXPECT_EQ(f.ch, 0x3401u);
-  // Pane text that is no GBK (a pair outside the table, a lead byte at the
-  // end) cannot be written as UTF-8.
-  EXPECT_EQ(toutf8("ab\r\n中\x81\x7F", breakstyle::lf, &f), "<refused>");
+  // Pane text that is no GBK (a pair outside the table, a stray byte, a
+  // lead byte at the end) cannot be written as UTF-8.
+  EXPECT_EQ(toutf8("ab\r\n中\xAA\xA1", breakstyle::lf, &f), "<refused>");
   EXPECT_EQ(f.line, 2);
   EXPECT_EQ(f.column, 2);
-  EXPECT_EQ(f.code, 0x817Fu);
+  EXPECT_EQ(f.code, 0xAAA1u);
+  EXPECT_EQ(toutf8("ab\r\n中\x81\x7F", breakstyle::lf, &f), "<refused>");
+  EXPECT_EQ(f.column, 2);
+  EXPECT_EQ(f.code, 0x81u);
+  EXPECT_EQ(toutf8("\xFF\xA1", breakstyle::lf, &f), "<refused>");  // 0xFF leads nothing
+  EXPECT_EQ(f.code, 0xFFu);
+  EXPECT_EQ(gbkunicode(0xFF, 0xA1), 0u);
+  EXPECT_EQ(gbkunicode(0x81, 0x7F), 0u);
+  EXPECT_EQ(gbkunicode(0xDF, 0x40), 0x9019u);  // 這
   EXPECT_EQ(toutf8("abc\xB0", breakstyle::lf, &f), "<refused>");
   EXPECT_EQ(f.column, 4);
 }
@@ -144,10 +152,48 @@ TEST(Codec, LineBreaksAsTheFileHadThem) {
   EXPECT_EQ(toutf8(pane, breakstyle::lf), u8"中\n文\nx\r");
   EXPECT_EQ(toutf8(pane, breakstyle::crlf), u8"中\r\n文\r\nx\r");
   EXPECT_EQ(toutf8(pane, breakstyle::keep), u8"中\r\n文\nx\r");
+  EXPECT_EQ(toutf8(pane, breakstyle::cr), u8"中\r文\rx\r");
   EXPECT_TRUE(firstbreakiscrlf(bytes("a\r\nb\n"), 5));
   EXPECT_FALSE(firstbreakiscrlf(bytes("a\nb\r\n"), 5));
   EXPECT_FALSE(firstbreakiscrlf(bytes("\nb"), 2));
   EXPECT_FALSE(firstbreakiscrlf(bytes("ab"), 2));
+}
+
+TEST(Codec, BreakStylesFoundAndWrittenBack) {
+  struct {
+    std::string in;
+    breakstyle first;
+    bool mixed;
+  } scans[] = {
+      {"", breakstyle::crlf, false},            // no break: CR LF, as a new file
+      {"ab", breakstyle::crlf, false},
+      {"a\nb\n", breakstyle::lf, false},
+      {"a\rb\r", breakstyle::cr, false},
+      {"a\r\nb\r\n", breakstyle::crlf, false},
+      {"a\r", breakstyle::cr, false},            // a CR at the very end
+      {"a\r\r\n", breakstyle::cr, true},         // a CR, then a CR LF
+      {"a\nb\r\n", breakstyle::lf, true},
+      {"\xDF\x40\n\xA9\x5C\n", breakstyle::lf, false},
+  };
+  for (const auto& c : scans) {
+    breakscan b = scanbreaks(bytes(c.in), c.in.size());
+    EXPECT_EQ(b.found, c.in.find_first_of("\r\n") != std::string::npos) << c.in;
+    EXPECT_EQ(b.first, c.first) << c.in;
+    EXPECT_EQ(b.mixed, c.mixed) << c.in;
+  }
+  // Every CR LF and bare LF of the pane in the style; a lone CR, a stray
+  // byte and a pair with a low trail stay as they are.
+  std::string pane = "\r\n\xDF\x40\r\nx\ny\r\x81\r\n";
+  auto put = [&](breakstyle b) {
+    std::string out = "<";
+    putbreaks(bytes(pane), pane.size(), b, out);
+    return out;
+  };
+  EXPECT_EQ(put(breakstyle::lf), "<\n\xDF\x40\nx\ny\r\x81\n");
+  EXPECT_EQ(put(breakstyle::cr), "<\r\xDF\x40\rx\ry\r\x81\r");
+  EXPECT_EQ(put(breakstyle::crlf), "<\r\n\xDF\x40\r\nx\r\ny\r\x81\r\n");
+  EXPECT_EQ(put(breakstyle::keep), "<" + pane);
+  EXPECT_STREQ(breakname(breakstyle::cr), "CR");
 }
 
 TEST(Stream, CharactersCutBetweenReadsAreCarriedOver) {

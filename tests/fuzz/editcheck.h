@@ -8,13 +8,14 @@
 #include <vector>
 
 #include "editor/editview.h"
+#include "graphics/gbkchar.h"
 
 inline void checkpane(editview& e) {
   if (e.len < 0 || e.len > editview::maxtextlen || e.text[e.len] != 0) abort();
   if (e.cur < e.text || e.cur > e.textend() || e.sel < e.text || e.sel > e.textend()) abort();
   for (int i = 0; i < e.len; i++) {
     bool first = e.ctrl[i].is(ctrbyte::hz1), second = e.ctrl[i].is(ctrbyte::hz2);
-    if (first && (i + 1 >= e.len || !e.ctrl[i + 1].is(ctrbyte::hz2))) abort();
+    if (first && (!isgbkpair(e.text + i, e.len - i) || !e.ctrl[i + 1].is(ctrbyte::hz2))) abort();
     if (second && (i == 0 || !e.ctrl[i - 1].is(ctrbyte::hz1))) abort();
     if (e.ctrl[i].is(ctrbyte::lf) != (e.text[i] == '\n')) abort();
   }

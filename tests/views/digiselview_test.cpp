@@ -59,6 +59,15 @@ TEST_F(lists, DigitSendsOnlyTheCharactersOfItsSlot) {
   EXPECT_EQ(digiselview::waitsel, 0);
   EXPECT_STREQ(v.selstr, "012345");
 
+  // Characters whose second byte looks like ASCII (這 DF 40, 說 D5 66)
+  // go whole; the hint code after them stays.
+  sent.clear();
+  v.setchar('2', "這說shu ", 8);
+  digiselview::waitsel = 1;
+  EXPECT_EQ(v.keymouse(evChar, '2', 0, 0, 0, 0), 1);
+  EXPECT_EQ(sent, "\xDF\x40\xD5\x66");
+  sent = "种";
+
   digiselview::waitsel = 1;  // an empty slot sends nothing but ends the wait
   EXPECT_EQ(v.keymouse(evChar, '4', 0, 0, 0, 0), 1);
   EXPECT_EQ(sent, "种");

@@ -171,7 +171,8 @@ int main() {
   typing("10 kB", ed, screen, fd, sampletext(10000));
   typing("1 MB", ed, screen, fd, sampletext(editview::maxtextlen - 4 * keys));
 
-  // Loading a 1 MB GBK file with LF line ends (the filter makes them CR LF).
+  // Loading a 1 MB GBK file with LF line ends (the filter makes them CR LF,
+  // saving makes them LF again).
   std::string raw = sampletext(900000);
   for (size_t i = 0; (i = raw.find("\r\n", i)) != std::string::npos;) raw.erase(i, 1);
   char path[] = "/tmp/editbenchfileXXXXXX";
