@@ -26,14 +26,15 @@ TEST(FontText, TwoByteCharacterAdvancesAFullCellOneByteHalfACell) {
   EXPECT_GT(ink(parts).x1, 3 + 25);  // the letters were drawn at all
 }
 
-TEST(FontText, BlanksAndUnknownCodesDrawNothingButAdvance) {
+TEST(FontText, BlanksDrawNothingAndUnknownPairsTheBoxButAdvance) {
   mybitmap blank(100, 40);
   blank.drawtext(0, 0, " \xA1\xA1\xA3\xA0", 24, 0);
   EXPECT_EQ(ink(blank).count, 0);
 
-  // Lead byte 0xAA holds no glyph.
+  // Lead byte 0xAA holds no glyph: the pair is drawn as the wide box.
   mybitmap unknown(100, 40), shifted(100, 40);
   unknown.drawtext(0, 0, "\xAA\xA1" "A", 24, 0);
+  shifted.drawvfont(0, 0, mybitmap::widebox, 24, 24, 0, 0, nullptr, nullptr);
   shifted.drawtext(24, 0, "A", 24, 0);
   EXPECT_TRUE(samepixels(unknown, shifted));
   EXPECT_EQ(mybitmap::findglyph(0xA1AA), nullptr);
