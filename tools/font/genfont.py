@@ -49,15 +49,16 @@ WIDE_BOX = 0xFFFF
 
 
 def box(x0, y0, x1, y1):
-    """The outline starts downwards, so the editor (which draws strokes that
-    start across in red) shows it in the text colour; then the cross."""
+    """The outline starts downwards and the box is taller than wide, so the
+    editor (which draws strokes that start more across than down in red)
+    shows it all in the text colour, unlike any character."""
     return (compose.poly((x0, y0), (x0, y1), (x1, y1), (x1, y0), closed=True)
             + compose.seg(x0, y0, x1, y1) + compose.seg(x1, y0, x0, y1))
 
 
 def placeholders():
-    return {NARROW_BOX: compose.finish(box(8, 20, 55, 108), 63),
-            WIDE_BOX: compose.finish(box(16, 20, 111, 108))}
+    return {NARROW_BOX: compose.finish(box(8, 16, 55, 111), 63),
+            WIDE_BOX: compose.finish(box(20, 16, 107, 111))}
 
 
 def required_codes():
