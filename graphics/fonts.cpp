@@ -21,18 +21,10 @@ const char* const nofont = "error to get font";
 
 bool sizeok(int v) { return v >= 2 && v <= 5000; }
 
-// Bytes the character at s takes: a lead byte and its trail, or one byte.
-// A lead byte right before the terminating zero stands alone.
-int charbytes(const unsigned char* s) { return s[0] >= 0x80 && s[1] ? 2 : 1; }
-
-unsigned short charcode(const unsigned char* s) {
-  return s[0] < 0x80 ? s[0] : static_cast<unsigned short>(s[0] | s[1] << 8);
-}
-
 // The glyph of a code, with thick lines when the pen is thicker than 1.
 void drawglyph(mybitmap& b, int x, int y, unsigned short code, int w, int h) {
   if (mybitmap::zn == 0 && mybitmap::vennum == 0) throw nofont;
-  const unsigned char* g = mybitmap::findglyph(code);
+  const unsigned char* g = mybitmap::drawnglyph(code);
   if (h == 0) h = w;
   if (b.thick > 1)
     b.drawvector(x, y, g, w, h);
@@ -45,7 +37,7 @@ void drawglyph(mybitmap& b, int x, int y, unsigned short code, int w, int h) {
 template <class Draw>
 void eachchar(const mybitmap& b, const char* s, long long x, int w, Draw draw) {
   long long pen = b.thick / 2 + 2;
-  eachcell(s, x, w, -pen, b.width + pen, false,
+  eachcell(s, x, w, -pen, b.width + pen,
            [&](int cx, const unsigned char* p, int) { draw(cx, p); });
 }
 
@@ -53,8 +45,7 @@ void eachchar(const mybitmap& b, const char* s, long long x, int w, Draw draw) {
 // its terminating zero), as many as fit.
 void copychars(char* dst, int size, const char* s, int n) {
   const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-  int k = 0;
-  while (k < n && k + charbytes(u + k) <= size - 1) k += charbytes(u + k);
+  size_t k = gbkfit(u, static_cast<size_t>(n), static_cast<size_t>(size - 1));
   std::memcpy(dst, s, k);
   dst[k] = 0;
 }
@@ -75,6 +66,13 @@ const unsigned char* mybitmap::findglyph(unsigned short code) {
   return glyphindex::find(vec, vennum, chss, zn, code);
 }
 
+const unsigned char* mybitmap::drawnglyph(unsigned short code) {
+  if (const unsigned char* g = findglyph(code)) return g;
+  unsigned char low = code & 0xFF, high = code >> 8;
+  if (high == 0) return low >= 0x80 ? findglyph(narrowbox) : nullptr;
+  return isgbklead(low) && isgbktrail(high) ? findglyph(widebox) : nullptr;
+}
+
 // ---- single glyphs
 
 const unsigned char* mybitmap::drawvect(int x, int y, const unsigned char* g, int w, int h) {
@@ -90,7 +88,7 @@ const unsigned char* mybitmap::drawvector(int x, int y, const unsigned char* g, 
 }
 
 void mybitmap::drawfont(int x, int y, const unsigned char* s, int w, int h) {
-  drawglyph(*this, x, y, charcode(s), w, h);
+  drawglyph(*this, x, y, glyphcode(s), w, h);
 }
 
 // The code is always the first two bytes, whatever the first one is.
@@ -108,7 +106,7 @@ void mybitmap::drawvfont(int x, int y, unsigned short code, int w, int h, int n,
     if (glyphs == 0) throw nofont;
     setvzk(n, glyphs, stream, codes);
   }
-  drawvect(x, y, findglyph(code), w, h);
+  drawvect(x, y, drawnglyph(code), w, h);
 }
 
 // ---- text lines
@@ -116,7 +114,7 @@ void mybitmap::drawvfont(int x, int y, unsigned short code, int w, int h, int n,
 void mybitmap::drawvtext(int x, int y, const char* s, int w, int h) {
   if (h == 0) h = w;
   eachchar(*this, s, x, w, [&](int cx, const unsigned char* p) {
-    drawvfont(cx, y, charcode(p), w, h, 0, 0, nullptr, nullptr);
+    drawvfont(cx, y, glyphcode(p), w, h, 0, 0, nullptr, nullptr);
   });
 }
 
@@ -163,7 +161,7 @@ void mybitmap::msg(const char* s) {
   int pos = 0, start = 0;
   while (pos < perline && u[pos]) {
     start = pos;
-    pos += charbytes(u + pos);
+    pos += gbkcharbytes(u + pos);
   }
   if (pos < perline) return;
   copychars(ss1, sizeof ss1, s, start);

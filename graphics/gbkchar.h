@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 inline bool isgbklead(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
 
@@ -31,4 +32,24 @@ inline int gbkcharbytes(const unsigned char* p) {
 // A byte of 0x80 or more that starts no pair (p at a character's start).
 inline bool isgbkstray(const unsigned char* p, size_t left) {
   return p[0] >= 0x80 && !isgbkpair(p, left);
+}
+
+// Where to cut the n bytes at p so that at most max bytes stay and no pair
+// is split: the length of the whole characters that fit.
+inline size_t gbkfit(const unsigned char* p, size_t n, size_t max) {
+  size_t k = 0;
+  while (k < n) {
+    size_t c = static_cast<size_t>(gbkcharbytes(p + k, n - k));
+    if (k + c > max) break;
+    k += c;
+  }
+  return k;
+}
+
+// Copies the zero-terminated src into dst, at most max bytes of whole
+// characters and a terminating zero (dst holds max + 1 bytes).
+inline void gbkcopy(char* dst, const char* src, size_t max) {
+  size_t k = gbkfit(reinterpret_cast<const unsigned char*>(src), strnlen(src, max + 1), max);
+  std::memcpy(dst, src, k);
+  dst[k] = 0;
 }

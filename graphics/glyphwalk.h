@@ -7,6 +7,8 @@
 
 #include <climits>
 
+#include "graphics/gbkchar.h"
+
 // Where one design coordinate lands: x + w * p / 128 in double precision,
 // rounded (0.5 added) or truncated towards zero. A point past the int range
 // (only from an origin or a size near it) is held at its end.
@@ -18,21 +20,23 @@ inline int glyphland(int origin, int size, int p, bool rounded) {
   return static_cast<int>(v);
 }
 
-// Steps through the characters of a GBK text: a lead byte (0x80 and up)
-// with the byte after it is one character w wide, any other byte one w / 2
-// wide. Calls draw(cx, p, bytes) for each character whose cell, cx to
-// cx + w, can reach the columns lo..hi; the others are passed over without
+// The font code of the character at p in a zero-terminated text: lead +
+// 256 * trail for a GBK pair, else the byte itself.
+inline unsigned short glyphcode(const unsigned char* p) {
+  return gbkcharbytes(p) == 2 ? static_cast<unsigned short>(p[0] | p[1] << 8) : p[0];
+}
+
+// Steps through the characters of a GBK text: a GBK pair is one character
+// w wide, any other byte (a stray byte of 0x80 or more too) one w / 2 wide.
+// Calls draw(cx, p, bytes) for each character whose cell, cx to cx + w,
+// can reach the columns lo..hi; the others are passed over without
 // drawing, and the walk ends once the characters have left to the right.
-// A lead byte right before the terminating zero ends the text when
-// cutends, else it is a one-byte character.
 template <class Draw>
-void eachcell(const char* s, long long x, int w, long long lo, long long hi, bool cutends,
-              Draw draw) {
+void eachcell(const char* s, long long x, int w, long long lo, long long hi, Draw draw) {
   const unsigned char* p = reinterpret_cast<const unsigned char*>(s);
   long long reach = w < 0 ? -1LL * w : w;
   while (*p) {
-    int n = p[0] >= 0x80 && p[1] ? 2 : 1;
-    if (p[0] >= 0x80 && !p[1] && cutends) return;
+    int n = gbkcharbytes(p);
     if (w >= 0 && x - reach > hi) return;
     if (x + reach >= lo && x - reach <= hi && x >= INT_MIN && x <= INT_MAX)
       draw(static_cast<int>(x), p, n);

@@ -153,6 +153,15 @@ class mybitmap {
                      const unsigned short* chss);
   // The glyph of a character code in the installed font, or null.
   static const unsigned char* findglyph(unsigned short code);
+  // Codes of the placeholders, glyphs the built-in font keeps under codes
+  // that are no character: a box in the left half of the cell for a stray
+  // byte (0x80 or more, starting no GBK pair), a box across the cell for a
+  // GBK pair the font has no glyph for.
+  static constexpr unsigned short narrowbox = 0x0080;
+  static constexpr unsigned short widebox = 0xFFFF;
+  // The glyph drawn for a code: its own, else the placeholder when the code
+  // is a stray byte or a GBK pair, else null (ASCII controls draw nothing).
+  static const unsigned char* drawnglyph(unsigned short code);
   // Just past the installed point stream; no glyph walk reads beyond it.
   static const unsigned char* streamend() { return vec + vennum; }
   void drawfont(int x, int y, const unsigned char* s, int w, int h);

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "graphics/gbkchar.h"
+
 #include "views/viewevents.h"
 
 void (*mybutton::pushscreen)() = nullptr;
@@ -15,8 +17,7 @@ mybutton::mybutton() : myview(0, 0, 1, 1), textsize(gcharwidth), pressed(0), cli
 }
 
 void mybutton::addtext(const char* label) {
-  std::strncpy(text, label, sizeof text - 1);
-  text[sizeof text - 1] = 0;
+  gbkcopy(text, label, sizeof text - 1);
 }
 
 // Left and right edges are outside, the top row inside, the bottom row not.

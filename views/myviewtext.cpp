@@ -11,27 +11,15 @@
 
 namespace {
 
-// The installed font's glyph for code; fails like the bitmap when no font
-// is installed.
+// The installed font's glyph for code (a placeholder for a stray byte or a
+// GBK pair it lacks); fails like the bitmap when no font is installed.
 const unsigned char* installedglyph(unsigned short code) {
   if (mybitmap::zn == 0 && mybitmap::vennum == 0) throw "error to get font";
-  return mybitmap::findglyph(code);
+  return mybitmap::drawnglyph(code);
 }
 
-// Code of the character at s: one byte below 0x80, else lead + 256 × trail.
-// Sets len to the bytes it takes; 0 when a two-byte character is cut short.
-unsigned short charcode(const char* s, int& len) {
-  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-  if (u[0] < 0x80) {
-    len = 1;
-    return u[0];
-  }
-  if (u[1] == 0) {
-    len = 0;
-    return 0;
-  }
-  len = 2;
-  return static_cast<unsigned short>(u[0] | (u[1] << 8));
+unsigned short charcode(const char* s) {
+  return glyphcode(reinterpret_cast<const unsigned char*>(s));
 }
 
 bool cellsize(int w, int& h) {
@@ -43,11 +31,8 @@ bool cellsize(int w, int& h) {
 }  // namespace
 
 void myview::drawfont(int x, int y, const char* s, int w, int h) {
-  int len;
-  unsigned short code = charcode(s, len);
-  if (len == 0) return;
   if (h == 0) h = w;
-  const unsigned char* g = installedglyph(code);
+  const unsigned char* g = installedglyph(charcode(s));
   if (!g) return;
   mycolor entry = pmymap->color;
   if (pmymap->thick >= 2)
@@ -63,7 +48,7 @@ void myview::drawfont(int x, int y, const char* s, int w, int h) {
 template <class Draw>
 void myview::eachchar(const char* s, long long x, int w, Draw draw) const {
   linewindow r = reach(pmymap->thick / 2 + 2);
-  eachcell(s, x, w, r.xlo, r.xhi, true,
+  eachcell(s, x, w, r.xlo, r.xhi,
            [&](int cx, const unsigned char* p, int) { draw(cx, reinterpret_cast<const char*>(p)); });
 }
 
@@ -84,9 +69,7 @@ void myview::drawtextc(int x, int y, const char* s, int w, int h) {
 
 void myview::drawvtext(int x, int y, const char* s, int w, int h) {
   eachchar(s, x, w, [&](int cx, const char* p) {
-    int len;
-    unsigned short code = charcode(p, len);
-    drawvfont(cx, y, code, w, h ? h : w, 0, 0, nullptr, nullptr);
+    drawvfont(cx, y, charcode(p), w, h ? h : w, 0, 0, nullptr, nullptr);
   });
 }
 

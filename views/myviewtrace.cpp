@@ -36,7 +36,7 @@ void myview::drawallguiji() {
 // dots, at most a cell wide, would all fall outside).
 void myview::drawvtextd(int x, int y, const char* s, int w, int h) {
   linewindow r = reach(2);
-  eachcell(s, x, w, r.xlo, r.xhi, true, [&](int cx, const unsigned char* p, int) {
+  eachcell(s, x, w, r.xlo, r.xhi, [&](int cx, const unsigned char* p, int) {
     drawvfontd(cx, y, reinterpret_cast<const char*>(p), w, h ? h : w, 0, 0, nullptr, nullptr);
   });
 }
@@ -47,18 +47,13 @@ void myview::drawvfontd(int x, int y, unsigned short code, int w, int h, int ven
     if (zn == 0) throw "error to get font";
     mybitmap::setvzk(vennum, zn, vec, chss);
   }
-  drawvectd(x, y, mybitmap::findglyph(code), w, h);
+  drawvectd(x, y, mybitmap::drawnglyph(code), w, h);
 }
 
 void myview::drawvfontd(int x, int y, const char* s, int w, int h, int vennum, unsigned short zn,
                         const unsigned char* vec, const unsigned short* chss) {
-  const unsigned char* u = reinterpret_cast<const unsigned char*>(s);
-  unsigned short code = u[0];
-  if (u[0] >= 0x80) {
-    if (u[1] == 0) return;
-    code = static_cast<unsigned short>(u[0] | (u[1] << 8));
-  }
-  drawvfontd(x, y, code, w, h, vennum, zn, vec, chss);
+  drawvfontd(x, y, glyphcode(reinterpret_cast<const unsigned char*>(s)), w, h, vennum, zn, vec,
+             chss);
 }
 
 const unsigned char* myview::drawvectd(int x, int y, const unsigned char* g, int w, int h) {

@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "graphics/gbkchar.h"
+
 #include "views/statusbar.h"
 #include "views/viewevents.h"
 
@@ -23,8 +25,7 @@ selectview::~selectview() {
 }
 
 void selectview::setitem(char* item, const char* text) {
-  std::strncpy(item, text, itemsize - 1);
-  item[itemsize - 1] = 0;
+  gbkcopy(item, text, itemsize - 1);
 }
 
 void selectview::setselects(const char* title, const char* o1, const char* o2, const char* o3,

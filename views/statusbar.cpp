@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "graphics/gbkchar.h"
+
 #include "views/myview.h"
 #include "views/viewevents.h"
 
@@ -19,8 +21,7 @@ const char separator[] = "  |  ";
 char message[2 * messagehalf + sizeof separator];
 
 void sethalf(char* half, const char* text) {
-  std::strncpy(half, text, messagehalf);
-  half[messagehalf] = 0;
+  gbkcopy(half, text, messagehalf);  // a pair is never cut in half
 }
 
 // Set when the line changed and is not painted yet, with the screen's wipe

@@ -6,6 +6,7 @@
 #include <set>
 #include <vector>
 
+#include "graphics/gbkchar.h"
 #include "graphics/generated/fontdata.h"
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
@@ -91,9 +92,14 @@ TEST(FontData, CodeTableCoversTheCharacterSetOnce) {
   for (int i = 0; i < zzhinumber; i++) EXPECT_TRUE(seen.insert(zzhi[i]).second) << zzhi[i];
   for (unsigned short c : required()) EXPECT_TRUE(seen.count(c)) << std::hex << c;
   for (int i = 0; i < 95; i++) EXPECT_EQ(zzhi[i], 0x20 + i);
-  for (int i = 95; i < zzhinumber; i++) {
-    int lead = zzhi[i] & 0xFF;
-    EXPECT_TRUE((lead >= 0xA1 && lead <= 0xA9) || (lead >= 0xB0 && lead <= 0xF7)) << zzhi[i];
+  // The placeholders, then nothing but GBK pairs (and 0xA3FF, which
+  // completes the full-width row).
+  EXPECT_EQ(zzhi[95], mybitmap::narrowbox);
+  EXPECT_EQ(zzhi[zzhinumber - 1], mybitmap::widebox);
+  for (int i = 96; i < zzhinumber - 1; i++) {
+    const unsigned char pair[2] = {static_cast<unsigned char>(zzhi[i] & 0xFF),
+                                   static_cast<unsigned char>(zzhi[i] >> 8)};
+    EXPECT_TRUE(isgbkpair(pair, 2) || zzhi[i] == 0xFFA3) << std::hex << zzhi[i];
   }
 }
 

@@ -3,7 +3,11 @@
 // compare two drawings that must be pixel for pixel the same.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/glyphindex.h"
 #include "graphics/mybitmap.h"
@@ -26,17 +30,87 @@ TEST(FontText, TwoByteCharacterAdvancesAFullCellOneByteHalfACell) {
   EXPECT_GT(ink(parts).x1, 3 + 25);  // the letters were drawn at all
 }
 
-TEST(FontText, BlanksAndUnknownCodesDrawNothingButAdvance) {
+TEST(FontText, BlanksDrawNothingAndUnknownPairsTheBoxButAdvance) {
   mybitmap blank(100, 40);
   blank.drawtext(0, 0, " \xA1\xA1\xA3\xA0", 24, 0);
   EXPECT_EQ(ink(blank).count, 0);
 
-  // Lead byte 0xAA holds no glyph.
+  // Lead byte 0xAA holds no glyph: the pair is drawn as the wide box.
   mybitmap unknown(100, 40), shifted(100, 40);
   unknown.drawtext(0, 0, "\xAA\xA1" "A", 24, 0);
+  shifted.drawvfont(0, 0, mybitmap::widebox, 24, 24, 0, 0, nullptr, nullptr);
   shifted.drawtext(24, 0, "A", 24, 0);
   EXPECT_TRUE(samepixels(unknown, shifted));
   EXPECT_EQ(mybitmap::findglyph(0xA1AA), nullptr);
+}
+
+// ---- GBK beyond GB2312: pairs with a low trail byte, placeholders
+
+// One drawing of each piece at its own x, for comparing with a whole line.
+const mybitmap& pieces(std::initializer_list<std::pair<int, const char*>> parts, int thick = 1) {
+  static std::vector<std::unique_ptr<mybitmap>> kept;
+  kept.push_back(std::make_unique<mybitmap>(120, 40));
+  mybitmap& b = *kept.back();
+  b.thick = thick;
+  for (auto& [x, s] : parts) b.drawtext(x, 2, s, 24, 0);
+  return b;
+}
+
+const mybitmap& line(const char* s, int thick = 1) { return pieces({{0, s}}, thick); }
+
+TEST(FontGbk, PairsWithATrailBelow0x80StepAsOneCharacterAndDrawTheirGlyph) {
+  const char* zhe = "\xDF\x40";   // 這, GBK/3
+  const char* shuo = "\xD5\x66";  // 說
+  for (int thick : {1, 3}) {
+    SCOPED_TRACE(thick);
+    EXPECT_TRUE(samepixels(line("\xDF\x40" "A\xD5\x66", thick),
+                           pieces({{0, zhe}, {24, "A"}, {36, shuo}}, thick)));
+    // A trail byte '@' or 'f' is never a letter of its own.
+    EXPECT_FALSE(samepixels(line(zhe, thick), pieces({{12, "@"}}, thick)));
+  }
+  for (const char* c : {zhe, shuo}) {
+    inkbox r = ink(line(c));
+    EXPECT_GT(r.count, 40) << "draws strokes";
+    EXPECT_GT(r.x1, 12) << "over both columns";
+    EXPECT_FALSE(samepixels(line(c), line("\xAA\xA1"))) << "not the box";
+  }
+}
+
+TEST(FontGbk, MissingPairsDrawTheWideBoxAndStrayBytesTheNarrowOne) {
+  mybitmap wide(120, 40), narrow(120, 40);
+  wide.drawvfont(0, 2, mybitmap::widebox, 24, 24, 0, 0, nullptr, nullptr);
+  narrow.drawvfont(0, 2, mybitmap::narrowbox, 24, 24, 0, 0, nullptr, nullptr);
+  inkbox w = ink(wide), n = ink(narrow);
+  EXPECT_TRUE(w.x0 >= 0 && w.x1 < 24 && w.x1 - w.x0 > 16 && w.count > 60);
+  EXPECT_TRUE(n.x0 >= 0 && n.x1 < 12 && n.count > 40);
+
+  // 丅 (0x81 0x42) is a GBK character the font lacks.
+  EXPECT_EQ(mybitmap::findglyph(0x4281), nullptr);
+  EXPECT_TRUE(samepixels(line("\x81\x42" "A"), pieces({{0, "\xAA\xA1"}, {24, "A"}})));
+  EXPECT_TRUE(samepixels(line("\x81\x42"), wide));
+  // Stray bytes: 0x80, 0xFF, a lead byte before a byte below 0x40, before
+  // 0x7F and at the end; each one column, the byte after it its own.
+  EXPECT_TRUE(samepixels(line("\x80"), narrow));
+  EXPECT_TRUE(samepixels(line("\xFF\xFF" "A"),
+                         pieces({{0, "\x80"}, {12, "\x80"}, {24, "A"}})));
+  EXPECT_TRUE(samepixels(line("\x81" "0\xB0\x7F" "A\xB0"),
+                         pieces({{0, "\x80"}, {12, "0"}, {24, "\x80"}, {48, "A"}, {60, "\x80"}})));
+  // An ASCII control byte still draws nothing and takes half a cell.
+  EXPECT_TRUE(samepixels(line("\x01" "A"), pieces({{12, "A"}})));
+  // The thick pen draws the boxes too.
+  EXPECT_GT(ink(line("\x81\x42\x80", 3)).count, w.count + n.count);
+}
+
+TEST(FontGbk, MessageLinesSplitAfterAStrayByte) {
+  // 120 wide: perline 10. The stray 0x81 before '0' is one byte, so the
+  // character reaching byte 10 is the '0' at 9 and the first line keeps
+  // nine bytes.
+  std::string t = std::string("aaaaaaaa\x81") + "0123456789abcdefghij";
+  mybitmap m(120, 60), ref(120, 60);
+  m.msg(t.c_str());
+  ref.drawtext(0, 0, t.substr(0, 9).c_str(), 24, 24);
+  ref.drawtext(0, 24, t.substr(9).c_str(), 24, 24);
+  EXPECT_TRUE(samepixels(m, ref));
 }
 
 TEST(FontText, CellSizesOutsideTwoTo5000DrawNothing) {

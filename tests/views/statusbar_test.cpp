@@ -6,6 +6,8 @@
 
 #include "app/globals.h"
 #include "tests/views/viewtest.h"
+#include "views/mybutton.h"
+#include "views/selectview.h"
 #include "views/statusbar.h"
 
 namespace {
@@ -27,6 +29,28 @@ TEST(StatusLine, HalvesAreJoinedByTheSeparatorAndCutAt500Bytes) {
   EXPECT_EQ(std::string(statusline()), std::string(500, 'a') + "  |  " + std::string(500, 'b'));
   dispmsg1("");
   EXPECT_EQ(std::string(statusline()), std::string(500, 'a') + "  |  ");
+}
+
+// A GBK pair across the 500th byte goes whole or not at all; so do the
+// labels of buttons (49 bytes) and options (9).
+TEST(StatusLine, CutsNeverSplitAPair) {
+  const std::string zhe = "\xDF\x40";  // 這: its trail is '@'
+  dispmsg1("");
+  dispmsg((std::string(499, 'a') + zhe).c_str());
+  EXPECT_EQ(std::string(statusline()), std::string(499, 'a') + "  |  ");
+  dispmsg((std::string(498, 'a') + zhe + "b").c_str());
+  EXPECT_EQ(std::string(statusline()), std::string(498, 'a') + zhe + "  |  ");
+  dispmsg(("\x81" + std::string(498, 'a') + zhe).c_str());  // a stray byte is one byte
+  EXPECT_EQ(std::string(statusline()), "\x81" + std::string(498, 'a') + "  |  ");
+
+  mybutton m;
+  m.addtext((std::string(48, 'a') + zhe).c_str());
+  EXPECT_EQ(std::string(m.text), std::string(48, 'a'));
+  selectview box;
+  box.setselects((std::string(8, 'a') + zhe).c_str(), (std::string(7, 'a') + zhe).c_str(),
+                 nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+  EXPECT_EQ(std::string(box.items[0]), std::string(8, 'a'));
+  EXPECT_EQ(std::string(box.items[1]), std::string(7, 'a') + zhe);
 }
 
 TEST(StatusLine, PaintsTheBarTheSameEachTime) {

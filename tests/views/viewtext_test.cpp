@@ -1,5 +1,6 @@
 // View text with the test font: rounding of the plain walk, truncation and
-// red horizontal strokes of the marking walk, and trajectory text.
+// red horizontal strokes of the marking walk, and trajectory text; and with
+// the built-in font, GBK pairs and the placeholders as the editor draws them.
 #include <gtest/gtest.h>
 
 #include "tests/views/viewtest.h"
@@ -54,6 +55,36 @@ TEST(ViewText, TrajectoryIsRecordedRelativeAndRedrawnByProfile) {
   EXPECT_GE(t.count(black, 105, 100, 105, 299), 20);  // late points: discs of 26
   EXPECT_LE(t.count(black, 220, 100, 220, 299), 4);   // early points: discs of 2
   mybitmap::zhityid = saved;
+}
+
+// The editor hands each character as its own string, a stray byte as a
+// one-byte one, in a full cell with the marking walk.
+TEST(ViewText, EditorCellsDrawPairsAsThemselvesAndStrayBytesAsTheNarrowBox) {
+  screen s(200, 60);
+  myview v(0, 0, 199, 59);
+  v.markstroke = true;
+  v.drawfont(0, 0, "\xDF\x40", 48, 48);  // 這
+  v.drawfont(50, 0, "\x81\x42", 48, 48);  // 丅, not in the font: the wide box
+  v.drawfont(100, 0, "\x81", 48, 48);      // a stray byte
+  v.drawfont(150, 0, "\x7F", 48, 48);      // DEL: nothing
+  EXPECT_GT(s.count(red, 0, 0, 48, 48), 10);
+  EXPECT_GT(s.count(black, 0, 0, 48, 48), 10);
+  // The boxes are all in the text colour, unlike any character.
+  EXPECT_EQ(s.count(red, 50, 0, 199, 59), 0);
+  EXPECT_GT(s.count(black, 50, 0, 73, 48), 20);
+  EXPECT_GT(s.count(black, 75, 0, 98, 48), 20);  // across the whole cell
+  EXPECT_GT(s.count(black, 100, 0, 123, 48), 20);
+  EXPECT_EQ(s.count(black, 125, 0, 199, 59), 0);  // the narrow box keeps to its column
+
+  // A line steps the same way: a stray byte is one column.
+  screen t(200, 60);
+  v.drawtext(0, 0, "\x80" "\xDF\x40" "\xFF", 48, 48);
+  auto whole = t.pixels();
+  screen u(200, 60);
+  v.drawfont(0, 0, "\x80", 48, 48);
+  v.drawfont(24, 0, "\xDF\x40", 48, 48);
+  v.drawfont(72, 0, "\xFF", 48, 48);
+  EXPECT_EQ(u.pixels(), whole);
 }
 
 }  // namespace

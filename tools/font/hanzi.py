@@ -1,5 +1,7 @@
 """Hanzi glyphs of the built-in font, from the stroke medians of npm
-hanzi-writer-data.
+hanzi-writer-data: the 6763 GB2312 hanzi, which must all be there, and
+every other GBK character the package holds (many traditional hanzi of
+GBK/3 and GBK/4, a few of the symbol rows).
 
 The package holds one JSON file per character; its "medians" are the
 centre lines of the strokes on a 1024 grid with y upwards (top of the em at
@@ -129,16 +131,21 @@ def _read_members(cache_dir, names):
     return found
 
 
-def hanzi_glyphs(cache_dir):
-    """Returns {code: strokes} for the 6763 GB2312 hanzi."""
+def hanzi_glyphs(cache_dir, gbk):
+    """Returns {code: strokes} for the 6763 GB2312 hanzi and for every other
+    code of gbk ({code: character}) whose character the package holds."""
     wanted = {f"package/{code_char(c)}.json": c for c in gb2312_hanzi_codes()}
+    required = set(wanted)
+    for code, ch in gbk.items():
+        wanted.setdefault(f"package/{ch}.json", code)
     data = _read_members(cache_dir, set(wanted))
-    missing = sorted(set(wanted) - set(data))
+    missing = sorted(required - set(data))
     if missing:
         raise SystemExit(f"{PACKAGE} lacks {len(missing)} hanzi, e.g. {missing[:5]}")
     glyphs = {}
     for name, code in wanted.items():
-        glyphs[code] = median_strokes(json.loads(data[name])["medians"])
+        if name in data:
+            glyphs[code] = median_strokes(json.loads(data[name])["medians"])
     return glyphs
 
 
