@@ -10,7 +10,7 @@
 
 amybitmapwin::amybitmapwin()
     : mybitmapwin(), viewcount(0), pstatebar(nullptr), pbuttons(nullptr), ppyinput(nullptr),
-      ed0(nullptr), ed1(nullptr), ed2(nullptr), cmdpipe(nullptr), modalview(nullptr),
+      ed0(nullptr), ed1(nullptr), ed2(nullptr), command(), modalview(nullptr),
       fontsel(), isquit(false) {
   for (amyview*& v : views) v = nullptr;
   fontsel.setselects("字体：", "字体1", "字体2", "字体3", "字体4", nullptr, nullptr, nullptr,

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "app/globals.h"
+#include "app/shellcmd.h"
 #include "devices/mybitmapwin.h"
 #include "views/selectview.h"
 #include "views/viewevents.h"
@@ -39,7 +40,7 @@ class amybitmapwin : public mybitmapwin {
   editview* ed0;
   editview* ed1;
   editview* ed2;
-  FILE* cmdpipe;
+  shellcommand command;  // the shell command whose output pane 1 takes
   amyview* modalview;
   selectview fontsel;
   bool isquit;
@@ -76,6 +77,9 @@ class amybitmapwin : public mybitmapwin {
   bool doinercmd(const char* line);
   bool opendoc(const char* order, const char* name);
   bool findwod(const char* order, const char* word);
+  // Stops the running shell command, if any, and says so; false when none
+  // was running (Ctrl-C, and before pane 1 is loaded or copied over).
+  bool stopcommand();
 
   // Panes by id, 0..2; null for any other id.
   editview* pane(int id) const;

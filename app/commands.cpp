@@ -24,6 +24,11 @@
 namespace {
 
 const char* const outputname = "ed1.txt";
+// Shown, or added to a notice, while the command's shell has not ended.
+const char* const runningnote = "命令运行中";
+// A running command was stopped: by a new one, Ctrl-C, or pane 1 being
+// loaded or copied over.
+const char* const stoppednote = "命令已停止，其余输出丢弃";
 
 // The blanks that separate words, as scanf's %s sees them in the C locale.
 bool isseparator(char c) { return c && strchr(" \t\n\v\f\r", c); }
@@ -48,34 +53,9 @@ void notice(const char* format, const char* name) {
   dispmsg1(publicbuffer);
 }
 
-// popen with standard input from /dev/null, so that a command that reads
-// (cat, read, an editor) ends at once instead of taking the user's keys.
-// The window's own standard input (the terminal) is put back at once.
-FILE* shellread(const char* command) {
-  int saved = fcntl(0, F_DUPFD_CLOEXEC, 3);  // -1 when 0 is not open
-  int null = open("/dev/null", O_RDONLY);
-  if (null < 0) {
-    if (saved >= 0) close(saved);
-    return nullptr;
-  }
-  if (null != 0) {
-    dup2(null, 0);
-    close(null);
-  }
-  FILE* pipe = popen(command, "r");
-  if (saved >= 0) {
-    dup2(saved, 0);
-    close(saved);
-  } else {
-    close(0);
-  }
-  return pipe;
-}
-
 // Stops a command whose output does not fit pane: closes it and says so.
-int stopoutput(FILE*& pipe, editview* pane) {
-  pclose(pipe);
-  pipe = nullptr;
+int stopoutput(shellcommand& command, editview* pane) {
+  command.stop();
   notice("%s已满，命令输出停止", pane->filename);
   return -1;
 }
@@ -126,27 +106,26 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
   return wrapped;
 }
 
-int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8) {
-  if (!pipe || !pane) return 0;
-  int fd = fileno(pipe);
-  if (fd < 0) {
-    pclose(pipe);
-    pipe = nullptr;
-    return 0;
-  }
+int collectoutput(shellcommand& command, editview* pane, int chunk, utf8stream* fromutf8) {
+  int fd = command.outputfd();
+  if (fd < 0 || !pane) return 0;
   if (isfilewaiting(fd) != 1) return 0;
   unsigned char bytes[outputchunk];
   int want = std::min({chunk, outputchunk, editview::maxtextlen - pane->len});
   if (want <= 0) {
     // Full: anything still coming would be lost.
-    if (read(fd, bytes, 1) > 0) return stopoutput(pipe, pane);
+    ssize_t more = read(fd, bytes, 1);
+    if (more > 0) return stopoutput(command, pane);
+    if (more == 0) command.closeoutput();
     return 0;
   }
   ssize_t n = read(fd, bytes, want);
+  if (n < 0 && (errno == EAGAIN || errno == EINTR)) return 0;
   std::string converted;
   if (n <= 0) {
-    // The end (or an error): open until the next command. A character the
-    // output cut off is shown as "?", once.
+    // The end (or an error). A character the output cut off is shown as
+    // "?", once.
+    command.closeoutput();
     if (!fromutf8 || fromutf8->pendingbytes() == 0) return 0;
     fromutf8->finish(converted);
     n = 0;
@@ -162,7 +141,7 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8) 
   int lastline = pane->linecount - 1;
   // Past the text's capacity or its line table: nothing of this read is kept.
   if (kept > 0 && !pane->insertlaid(pane->textend(), got, kept))
-    return stopoutput(pipe, pane);
+    return stopoutput(command, pane);
   pane->history.clear();  // output is no edit of the user's to take back
   pane->setcur(0, lastline);
   if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
@@ -172,6 +151,10 @@ int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8) 
              fromutf8->replacedcount(), static_cast<int>(n));
   else
     snprintf(publicbuffer, publicbuffersize, "read %d bytes", static_cast<int>(n));
+  if (command.running()) {
+    size_t used = strlen(publicbuffer);
+    snprintf(publicbuffer + used, publicbuffersize - used, "；%s", runningnote);
+  }
   dispmsg1(publicbuffer);
   return std::max(static_cast<int>(n), 1);
 }
@@ -186,6 +169,9 @@ char fn[fnsize];
 char serword[serwordsize];
 // The running command's output on its way from UTF-8 (a UTF-8 system).
 utf8stream outputstream;
+// The current command's shell has ended; its status is shown once its
+// output has been read to the end.
+bool endtoshow = false;
 
 // A command refused because it would drop unsaved changes is kept here;
 // the same line run again next goes ahead and drops them.
@@ -255,7 +241,8 @@ bool amybitmapwin::opendoc(const char* ord, const char* name) {
     commandrefused = true;
     return true;
   }
-  if (pane && mayreplace(pane)) pane->readfile(name);
+  // Output on its way to pane 1 must never reach a file the user opened.
+  if (pane && mayreplace(pane) && pane->readfile(name) && pane == ed1) stopcommand();
   return true;
 }
 
@@ -312,10 +299,24 @@ void amybitmapwin::runshell() {
     ed1->topline = 0;
     ed1->draw();
   }
-  if (cmdpipe) pclose(cmdpipe);
+  bool stopped = command.stop();
   outputstream.reset();
-  cmdpipe = shellread(line.c_str());
-  if (!cmdpipe) dispmsg1("error to exec popen");
+  endtoshow = false;
+  if (!command.start(line.c_str())) {
+    snprintf(publicbuffer, publicbuffersize, "命令未能启动：%s", strerror(errno));
+    dispmsg1(publicbuffer);
+    return;
+  }
+  if (stopped)
+    snprintf(publicbuffer, publicbuffersize, "%s；%s", stoppednote, runningnote);
+  dispmsg1(stopped ? publicbuffer : runningnote);
+}
+
+bool amybitmapwin::stopcommand() {
+  endtoshow = false;
+  if (!command.stop()) return false;
+  dispmsg1(stoppednote);
+  return true;
 }
 
 // Pane 2 keeps the history: a command typed on the last line gets its line
@@ -335,6 +336,23 @@ void amybitmapwin::recordcommand(int length) {
   ed2->addcontent(copy, length + 2);
 }
 
+// One pass: reaps ended children, takes in what the command wrote and,
+// once its shell has ended and its output is read to the end, shows how it
+// ended.
 void amybitmapwin::readcommandoutput() {
-  if (collectoutput(cmdpipe, ed1, outputchunk, utf8system ? &outputstream : nullptr) != 0) draw();
+  if (command.service()) endtoshow = true;
+  if (!ed1) return;
+  // Pane 1 renamed from under the output: it is no longer the output pane.
+  if (command.outputfd() >= 0 && strcmp(ed1->filename, outputname) != 0 && stopcommand()) draw();
+  if (collectoutput(command, ed1, outputchunk, utf8system ? &outputstream : nullptr) != 0) draw();
+  if (endtoshow && !command.active()) {
+    endtoshow = false;
+    int status = command.exitstatus;
+    if (status > 128 && status <= 128 + 64)
+      snprintf(publicbuffer, publicbuffersize, "命令被信号%d终止", status - 128);
+    else
+      snprintf(publicbuffer, publicbuffersize, "命令结束，退出状态%d", status);
+    dispmsg1(publicbuffer);
+    draw();
+  }
 }

@@ -7,9 +7,8 @@
 // Nothing here pushes the screen; the window does after each collected read.
 #pragma once
 
-#include <cstdio>
-
 class editview;
+class shellcommand;
 class utf8stream;
 
 // Sizes of the command buffers (each includes its terminating zero).
@@ -54,15 +53,18 @@ bool charstartat(const unsigned char* text, int len, int i);
 // character start tried. -1 when nothing matches (and for an empty text).
 int findnext(const unsigned char* text, int len, int from, const char* word, int wordlen);
 
-// One pass of collecting command output into pane: if pipe has bytes
-// waiting, appends up to chunk of them at the end of the pane's text,
-// lays it out, puts the cursor at column 0 of what was the last line
+// One pass of collecting command output into pane: if the command's output
+// has bytes waiting, appends up to chunk of them at the end of the pane's
+// text, lays it out, puts the cursor at column 0 of what was the last line
 // before, scrolls so that line shows, draws the pane and shows
-// "read %d bytes". Returns the bytes appended (0 when none).
+// "read %d bytes" (adding that the command still runs while its shell has
+// not ended). Returns the bytes appended (0 when none). At the end of the
+// output the command's pipe is closed.
 // When the output would pass the pane's capacity (its bytes or its line
-// table) the command is closed (pipe set to null) with a notice; nothing
-// partial is left from the refused read.
+// table) the command is stopped with a notice; nothing partial is left from
+// the refused read.
 // With fromutf8 (a UTF-8 system) the output is converted to GBK as it
 // arrives: a character cut between reads waits for the rest, one with no
 // GBK form shows as "?" and the notice counts them for the command.
-int collectoutput(FILE*& pipe, editview* pane, int chunk, utf8stream* fromutf8 = nullptr);
+int collectoutput(shellcommand& command, editview* pane, int chunk,
+                  utf8stream* fromutf8 = nullptr);

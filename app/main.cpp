@@ -2,12 +2,14 @@
 // loop, and on the way out writes the last screen to "aaaaa.bmp".
 //
 // Each pass of the loop waits (poll) until the terminal, the mouse, the
-// command pipe or a console signal has something, so an idle program does
-// not wake at all; then it handles every key waiting, pushes the screen
-// once, and runs the window's periodic work (mouse, command output).
+// command's output, a command's end (SIGCHLD) or a console signal has
+// something, so an idle program does not wake at all; then it handles every
+// key waiting, pushes the screen once, and runs the window's periodic work
+// (mouse, reaping and command output).
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -125,25 +127,24 @@ bool quitnow(amybitmapwin* window, bool& asked) {
   return true;
 }
 
-// Sleeps until a key, a mouse packet, command output or a console signal
-// may be there, or the rest of an escape sequence is overdue. A finished
-// command's pipe stays open until the next command; once it has reached
-// its end it is left out of the wait (it would be readable for ever).
-void waitforinput(amybitmapwin* window, const mykbhit& keyboard, FILE*& endedpipe) {
-  pollfd fds[4];
+// Sleeps until a key, a mouse packet, command output, a command's end or
+// a console signal may be there, or the rest of an escape sequence or the
+// second SIGKILL of a stopped command is due. A command's pipe is closed
+// once its output has ended, so it never keeps the loop awake.
+void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
+  pollfd fds[5];
   int n = 0;
   auto add = [&](int fd) {
     if (fd >= 0) fds[n++] = {fd, POLLIN, 0};
   };
   add(keyboard.waitfd());
   if (window->mouse && window->mouse->fd > 0) add(window->mouse->fd);
-  int pipefd = -1;
-  if (window->cmdpipe && window->cmdpipe != endedpipe) add(pipefd = fileno(window->cmdpipe));
+  add(window->command.outputfd());
+  add(shellcommand::wakefd());
   add(console::wakefd());
-  if (poll(fds, n, keyboard.waitms()) <= 0) return;
-  for (int i = 0; i < n; i++)
-    if (fds[i].fd == pipefd && (fds[i].revents & POLLHUP) && !(fds[i].revents & POLLIN))
-      endedpipe = window->cmdpipe;
+  int keys = keyboard.waitms(), kill = window->command.waitms();
+  int timeout = keys < 0 ? kill : kill < 0 ? keys : std::min(keys, kill);
+  poll(fds, n, timeout);
 }
 
 // No mouse because the device may not be read: the cursor stays parked
@@ -196,9 +197,8 @@ int main(int argc, char** argv) {
   tellnomouse(window);
 
   bool quitasked = false;
-  FILE* endedpipe = nullptr;
   for (;;) {
-    waitforinput(window, keyboard, endedpipe);
+    waitforinput(window, keyboard);
     if (console::service() & console::repaint) window->pushall();
     if (console::away()) {
       // Typed or moved on another console: not for us.
@@ -217,9 +217,6 @@ int main(int argc, char** argv) {
       if (c != keyF8) quitasked = false;
     }
     if (leave) break;
-    // A key may have started a new command, whose pipe can reuse the
-    // address of the one that ended: look at the pipe afresh.
-    if (any) endedpipe = nullptr;
     if (any) window->draw();
     window->recycle();
     // The F8 button asks the window to quit; it gets the same question.
@@ -229,6 +226,8 @@ int main(int argc, char** argv) {
       window->draw();
     }
   }
+  // A command still running ends with the program.
+  window->command.stop();
   window->dodraw();
   savepicture(window);
   return 0;

@@ -10,6 +10,8 @@
 
 namespace {
 
+const keyvalue ctrlc = 3;
+
 // The key-down code a key sends to the window; 0 for keys handled below or
 // not at all.
 int windowcode(key k) {
@@ -41,6 +43,8 @@ int windowcode(key k) {
 void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   keyvalue v = static_cast<keyvalue>(high) << 32 | low;
   key k = keyof(v);
+  // Ctrl-C stops a running shell command; otherwise it is no key here.
+  if (v == ctrlc && stopcommand()) return;
   if (int code = windowcode(k)) {
     keymouse(evKey, code, 0, 0, 0, 0);
     return;

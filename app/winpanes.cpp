@@ -2,12 +2,15 @@
 // by mouse, the Esc cycle with its same-file copy, saving the focused pane,
 // and the command line of the bottom pane.
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "app/amybitmapwin.h"
 #include "devices/mymouse.h"
 #include "editor/editview.h"
 #include "input/pyinput.h"
+#include "views/statusbar.h"
 
 void amybitmapwin::createpanes() {
   ed0 = new editview(0);
@@ -53,13 +56,34 @@ void amybitmapwin::setedfocus() {
 
 bool amybitmapwin::issamename() { return ed0 && strcmp(ed0->filename, ed1->filename) == 0; }
 
+namespace {
+
+// The text both panes held after the last same-file copy: a target that
+// still holds it has no edits of its own, whatever it shares with the
+// source.
+std::string synced;
+bool hassynced = false;
+
+bool holdssynced(const editview* e) {
+  return hassynced && synced.size() == static_cast<size_t>(e->len) &&
+         memcmp(synced.data(), e->text, e->len) == 0;
+}
+
+}  // namespace
+
 // The pane being left gives the other its text together with its saved
 // copy and the file's form, so the target's changed state and what its
-// save writes are the source's.
+// save writes are the source's. A target with unsaved edits of its own
+// keeps them: nothing is copied, and the notice says why.
 void amybitmapwin::copyedit() {
   if (!ed0 || ed0->focus == ed1->focus) return;
   editview* src = ed0->focus ? ed0 : ed1;
   editview* dst = ed0->focus ? ed1 : ed0;
+  if (dst->ischanged() && !holdssynced(dst)) {
+    snprintf(publicbuffer, publicbuffersize, "另一窗格的%s有未保存的修改，未复制", dst->filename);
+    dispmsg1(publicbuffer);
+    return;
+  }
   int keep = static_cast<int>(dst->cur - dst->text);
   dst->loadcontent(src->text, src->len);
   memcpy(dst->savedtext, src->savedtext, src->savedlen);
@@ -67,6 +91,10 @@ void amybitmapwin::copyedit() {
   dst->takedisk(*src);
   dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
   dst->draw();
+  synced.assign(reinterpret_cast<const char*>(src->text), src->len);
+  hassynced = true;
+  // Command output must not land in a copy of the user's file.
+  if (dst == ed1) stopcommand();
 }
 
 void amybitmapwin::esccycle() {

@@ -192,6 +192,10 @@ void take() {
     h.termsaved = true;
     h.raw = h.initial;
     h.raw.c_lflag &= ~(ICANON | ECHO | ISIG);
+    // No flow control: Ctrl-S and Ctrl-Q are keys, and a Ctrl-S can never
+    // hold up what the program writes to the terminal (the cursor
+    // sequences on the way out, also from a signal handler).
+    h.raw.c_iflag &= ~(IXON | IXOFF);
     h.raw.c_cc[VMIN] = 1;
     h.raw.c_cc[VTIME] = 0;
   }

@@ -18,6 +18,11 @@ int keydecoder::feed(const unsigned char* bytes, int n) {
 }
 
 keyvalue keydecoder::next() {
+  // A NUL byte (Ctrl-Space) is a key with no effect: skipped here, since
+  // the value 0 means "no key" and would hold up the keys after it.
+  int nuls = 0;
+  while (nuls < pendlen && pendbuf[nuls] == 0) nuls++;
+  if (nuls > 0) consume(nuls);
   if (pendlen <= 0) return 0;
   unsigned char b[5];
   for (int i = 0; i < 5; i++) b[i] = i < pendlen ? pendbuf[i] : 0;

@@ -19,8 +19,9 @@ class keydecoder {
 
   // Appends bytes as if the terminal had sent them; returns how many fit.
   int feed(const unsigned char* bytes, int n);
-  // Decodes the next key from the pending bytes; 0 when none is pending
-  // (and for a NUL byte). Incomplete sequences are not waited for.
+  // Decodes the next key from the pending bytes; 0 when none is pending.
+  // NUL bytes are skipped (they are keys without effect). Incomplete
+  // sequences are not waited for.
   keyvalue next();
   // Whether the pending bytes are only the start of an escape sequence
   // (ESC [, ESC O, ESC [ [, ESC [ digit, ESC [ digit digit), so that the

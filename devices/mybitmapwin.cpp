@@ -63,7 +63,7 @@ fbreport reportof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
 
 mybitmapwin::mybitmapwin()
     : bitmap(800, 800), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
-  fbfd = open("/dev/fb0", O_RDWR);
+  fbfd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
   if (fbfd < 0) fbfail("error: open fp fail.", 1, whynofb(errno).c_str());
   fb_fix_screeninfo fix{};
   if (ioctl(fbfd, FBIOGET_FSCREENINFO, &fix) != 0) fbfail("Error reading fixed", 2);

@@ -18,7 +18,7 @@ mymouse::mymouse()
   std::memset(packet, 0, sizeof packet);
   std::memset(lastpacket, 0, sizeof lastpacket);
   FD_ZERO(&readset);
-  int f = open("/dev/input/mice", O_RDONLY | O_NONBLOCK);
+  int f = open("/dev/input/mice", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (f < 0) openerror = errno;
   // Descriptor 0 is the terminal; a mouse there could not be told from "none".
   if (f <= 0 || f >= FD_SETSIZE) {

@@ -4,15 +4,45 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 
 #include "tools/e2e/bihuarun.h"
 
 namespace {
+
+// Notices (GBK).
+const std::string stopped =
+    "\xC3\xFC\xC1\xEE\xD2\xD1\xCD\xA3\xD6\xB9\xA3\xAC\xC6\xE4\xD3\xE0\xCA\xE4\xB3\xF6\xB6\xAA"
+    "\xC6\xFA";  // 命令已停止，其余输出丢弃
+const std::string running = "\xA3\xBB\xC3\xFC\xC1\xEE\xD4\xCB\xD0\xD0\xD6\xD0";  // ；命令运行中
+const std::string ended =
+    "\xC3\xFC\xC1\xEE\xBD\xE1\xCA\xF8\xA3\xAC\xCD\xCB\xB3\xF6\xD7\xB4\xCC\xAC";  // 命令结束，退出状态
+
+// Polls cond every 5 ms; the bound only ends a failure.
+bool until(const std::function<bool()>& cond) {
+  for (int waited = 0; waited < 20000; waited += 5) {
+    if (cond()) return true;
+    usleep(5000);
+  }
+  return false;
+}
+
+// Nothing of the process group is left.
+bool groupgone(pid_t group) { return kill(-group, 0) != 0 && errno == ESRCH; }
+
+// The process has ended and been reaped, or is a zombie.
+bool processended(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string stat;
+  if (!std::getline(in, stat)) return true;
+  return stat.substr(stat.rfind(')') + 2, 1) == "Z";
+}
 
 class CommandPane : public ::testing::Test {
  protected:
@@ -74,6 +104,15 @@ class CommandPane : public ::testing::Test {
     esc(2);
     run.key("F7");
     ASSERT_TRUE(run.settle());
+  }
+  // Runs a command that writes its shell's process id (its process group's
+  // too) to name first, and returns that id once it is there.
+  pid_t startnamed(const std::string& line, const std::string& name = "group.txt") {
+    run.type("echo $$ >" + name + "; " + line);
+    run.key("enter");
+    EXPECT_TRUE(run.settle());
+    EXPECT_TRUE(until([&] { return run.file(name).find('\n') != std::string::npos; }));
+    return static_cast<pid_t>(std::stol("0" + run.file(name)));
   }
   bihuarun run;
 };
@@ -174,6 +213,85 @@ TEST_F(CommandPane, ALineOfSixHundredBytesIsRefused) {
   savepaneone();  // unchanged: nothing to save
   EXPECT_FALSE(run.hasfile("ed1.txt"));
   ASSERT_TRUE(run.stop());
+}
+
+// A command that has not ended never holds up the next one or any key:
+// the new line stops the old command's whole process group at once.
+TEST_F(CommandPane, ANewCommandStopsTheRunningOneAndItsWholeGroup) {
+  ASSERT_TRUE(start({{"a.txt", ""}, {"log.txt", ""}}));
+  pid_t group = startnamed("sleep 1000 & sleep 1000");
+  ASSERT_GT(group, 1);
+  EXPECT_FALSE(groupgone(group));
+  run.type("sleep 1001");
+  run.key("enter");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows(stopped + running));
+  EXPECT_TRUE(until([&] { return groupgone(group); }));
+  pid_t second = startnamed("tail -f log.txt", "tail.txt");
+  command("echo hi");
+  EXPECT_TRUE(until([&] { return groupgone(second); }));
+  EXPECT_TRUE(run.shows(ended + "0"));
+  savepaneone();
+  EXPECT_EQ(run.file("ed1.txt"), "hi\n");
+  ASSERT_TRUE(run.stop());
+}
+
+TEST_F(CommandPane, CtrlCStopsACommandAndTheStatusLineSaysHowOneEnded) {
+  ASSERT_TRUE(start({{"a.txt", ""}}));
+  pid_t group = startnamed("sleep 1000");
+  run.key("ctrl-c");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows(stopped));
+  EXPECT_TRUE(until([&] { return groupgone(group); }));
+  command("echo out; exit 3");
+  EXPECT_TRUE(run.shows(ended + "3"));
+  // The command pane records it; Ctrl-C with nothing running does nothing.
+  run.key("ctrl-c");
+  command("kill -9 $$");
+  // "命令被信号9终止"
+  EXPECT_TRUE(run.shows("\xC3\xFC\xC1\xEE\xB1\xBB\xD0\xC5\xBA\xC5" "9" "\xD6\xD5\xD6\xB9"));
+  savepaneone();
+  EXPECT_EQ(run.file("ed1.txt"), "out\n");
+  ASSERT_TRUE(run.stop());
+}
+
+// Output belongs to pane 1 while it shows the output, never to a file the
+// user opens there while the command still runs.
+TEST_F(CommandPane, OutputNeverReachesAFileOpenedInPaneOne) {
+  ASSERT_TRUE(start({{"a.txt", ""}, {"keep.txt", "keep\r\n"}}));
+  pid_t shell = startnamed("sleep 1; echo INTRUDER");
+  command("open2 keep.txt");
+  EXPECT_TRUE(run.shows(stopped));
+  // Long enough for the intruder to have come, had the command run on.
+  EXPECT_TRUE(until([&] { return processended(shell); }));
+  ASSERT_TRUE(run.settle(400));
+  esc(2);
+  run.type("Z");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("keep.txt"), "Zkeep\r\n");
+  ASSERT_TRUE(run.stop());
+}
+
+// The program's own terminal is never out of its hands while a command
+// starts: a SIGTERM at any moment around it gives the terminal back.
+TEST(CommandStart, ASigtermAroundTheStartAlwaysGivesTheTerminalBack) {
+  for (int i = 0; i < 40; i++) {
+    bihuarun run;
+    rigoptions o;
+    o.console = true;
+    ASSERT_TRUE(run.start(o));
+    for (int k = 0; k < 2; k++) {
+      run.key("esc");
+      ASSERT_TRUE(run.settle());
+    }
+    run.type("echo x\n");
+    usleep(i % 10 * 400);
+    ASSERT_TRUE(run.endwith(SIGTERM)) << "run " << i;
+    EXPECT_EQ(run.exitstatus(), 128 + SIGTERM) << "run " << i;
+    EXPECT_TRUE(run.terminalrestored()) << "run " << i;
+    EXPECT_TRUE(run.consolerestored()) << "run " << i;
+  }
 }
 
 }  // namespace

@@ -149,4 +149,38 @@ TEST(KeyEcho, KeysAndCharactersAreEchoedOnTheStatusLine) {
   ASSERT_TRUE(run.stop());
 }
 
+// The same file in both panes: Esc copies the pane being left over the
+// other only while the other has no unsaved edits of its own (edits it
+// merely shares with the pane being left are no reason to refuse).
+TEST(SameFileCopy, NeverOverwritesUnsavedEditsOfTheOtherPane) {
+  bihuarun run;
+  rigoptions o;
+  o.args = {"a.txt", "a.txt"};
+  o.files = {{"a.txt", "text\r\n"}};
+  ASSERT_TRUE(run.start(o));
+  ASSERT_TRUE(run.click(600, 300));  // pane 1
+  run.type("X");
+  ASSERT_TRUE(run.click(200, 300));  // pane 0
+  run.type("Y");
+  run.key("esc");  // pane 0 to pane 1: pane 1's X must stay
+  ASSERT_TRUE(run.settle());
+  // "另一窗格的a.txt有未保存的修改，未复制"
+  EXPECT_TRUE(run.shows("\xC1\xED\xD2\xBB\xB4\xB0\xB8\xF1\xB5\xC4" "a.txt"
+                        "\xD3\xD0\xCE\xB4\xB1\xA3\xB4\xE6\xB5\xC4\xD0\xDE\xB8\xC4\xA3\xAC\xCE\xB4"
+                        "\xB8\xB4\xD6\xC6"));
+  run.key("ctrl-z");  // pane 1's history is its own still
+  run.type("Z");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("a.txt"), "text\r\nZ");  // a click puts the cursor at the end
+  // Saved, pane 1 may be copied over again: leaving pane 0 copies its text.
+  ASSERT_TRUE(run.click(200, 300));
+  run.key("esc");
+  ASSERT_TRUE(run.settle());
+  run.key("F7");  // pane 1, holding pane 0's text
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("a.txt"), "text\r\nY");
+  ASSERT_TRUE(run.stop());
+}
+
 }  // namespace

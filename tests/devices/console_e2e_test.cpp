@@ -204,6 +204,54 @@ TEST(Console, AnEscapeSequenceSplitAcrossReadsIsStillOneKey) {
   ASSERT_TRUE(run.stop());
 }
 
+// A NUL byte (Ctrl-Space) read together with the keys after it holds
+// none of them up: they show without any further input.
+TEST(Console, ANulByteHoldsUpNoKeyAfterIt) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600, {"notes.txt"}));
+  run.raw(std::string("\0ab", 3));
+  ASSERT_TRUE(run.settle());
+  // "字符信息为98, 标志为0": the b has been handled and shown.
+  EXPECT_TRUE(run.shows("\xD7\xD6\xB7\xFB\xD0\xC5\xCF\xA2\xCE\xAA" "98, "
+                        "\xB1\xEA\xD6\xBE\xCE\xAA" "0"));
+  run.raw(std::string("c\0", 2));
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("notes.txt"), "abc");
+  ASSERT_TRUE(run.stop());
+}
+
+// Ctrl-S and Ctrl-Q are keys: the terminal's flow control is off while the
+// program runs, so a Ctrl-S never holds up its way out (the cursor
+// sequence it writes), neither F8 nor a SIGTERM with its rescue.
+TEST(Console, CtrlSNeverHoldsUpTheWayOut) {
+  rigoptions o = onconsole();
+  o.args = {"notes.txt"};
+  o.files = {{"notes.txt", "abc"}};
+  bihuarun term;
+  ASSERT_TRUE(term.start(o));
+  EXPECT_EQ(term.terminalmode().c_iflag & (IXON | IXOFF), 0u);
+  term.type("x\x13");
+  ASSERT_TRUE(term.settle());
+  ASSERT_TRUE(term.endwith(SIGTERM));
+  EXPECT_EQ(term.file("notes.txt.save"), "xabc");
+  EXPECT_TRUE(term.terminalrestored());
+  EXPECT_TRUE(term.consolerestored());
+
+  bihuarun quit;
+  ASSERT_TRUE(quit.start(o));
+  quit.type("\x13");
+  ASSERT_TRUE(quit.settle());
+  quit.type("y\x11");
+  quit.key("F7");
+  ASSERT_TRUE(quit.settle());
+  EXPECT_EQ(quit.file("notes.txt"), "yabc");
+  quit.type("\x13");
+  ASSERT_TRUE(quit.stop());
+  EXPECT_EQ(quit.exitstatus(), 0);
+  EXPECT_TRUE(quit.terminalrestored());
+}
+
 // After every push of changed rows the device holds what a full push of
 // the same bitmap writes (coming back from another console pushes it all).
 TEST(Console, PushedRowsAddUpToAFullPush) {

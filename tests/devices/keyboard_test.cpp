@@ -90,6 +90,11 @@ TEST_F(Decoder, SequencesSplitIntoKeysOnePerPoll) {
       {"ab", {'a', 'b'}},
   };
   for (const auto& c : cases) EXPECT_EQ(keys(c.first), c.second) << c.first + 1;
+  // NUL bytes (Ctrl-Space) are skipped: the key behind them comes out of
+  // the same poll, and NULs alone leave nothing pending.
+  EXPECT_EQ(keys(std::string("\0\0a\0\x1b[A", 7)), (std::vector<keyvalue>{'a', 0x415B1B}));
+  EXPECT_EQ(keys(std::string("\0", 1)), (std::vector<keyvalue>{0}));
+  EXPECT_EQ(kb.pendlen, 0);
   // Stale bytes behind the pending ones never complete a sequence.
   keys("\x1b[19~");
   EXPECT_EQ(keys("\x1b[1"), (std::vector<keyvalue>{27, '[', '1'}));
@@ -163,6 +168,7 @@ TEST_F(Terminal, RawAndCaughtWhileTheReaderLivesThenGivenBack) {
     termios during{};
     tcgetattr(slave, &during);
     EXPECT_EQ(during.c_lflag & (ICANON | ECHO | ISIG), 0u);
+    EXPECT_EQ(during.c_iflag & (IXON | IXOFF), 0u);  // Ctrl-S, Ctrl-Q are keys
     EXPECT_EQ(shown(), "\033[?25l");  // the cursor hidden
     EXPECT_NE(handlerof(SIGTERM), marker);
     EXPECT_NE(handlerof(SIGHUP), hup);
@@ -180,6 +186,7 @@ TEST_F(Terminal, RawAndCaughtWhileTheReaderLivesThenGivenBack) {
   termios after{};
   tcgetattr(slave, &after);
   EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_iflag, before.c_iflag);
   EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
   EXPECT_EQ(shown(), "\033[?25h");
   EXPECT_EQ(handlerof(SIGTERM), marker);

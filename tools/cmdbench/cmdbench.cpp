@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/shellcmd.h"
 #include "editor/editview.h"
 #include "editor/textcodec.h"
 #include "graphics/mybitmap.h"
@@ -63,14 +64,14 @@ result collect(editview& pane, const std::string& command, int chunk, double lim
   pane.clean();
   pane.setpara();
   result r;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
+  shellcommand shell;
+  if (!shell.start(command.c_str())) return r;
   auto start = clock_::now(), last = start;
   int quiet = 0;
   while (ms(clock_::now() - start) < limit * 1000 && quiet < 20) {
     usleep(10000);
     auto t = clock_::now();
-    int n = collectoutput(pipe, &pane, chunk, fromutf8);
+    int n = collectoutput(shell, &pane, chunk, fromutf8);
     if (n > 0) {
       memcpy(frame.data(), myview::pmymap->pixels, frame.size());
       r.work.push_back(ms(clock_::now() - t));
@@ -83,7 +84,6 @@ result collect(editview& pane, const std::string& command, int chunk, double lim
     r.passes++;
   }
   r.seconds = ms(last - start) / 1000;
-  if (pipe) pclose(pipe);
   return r;
 }
 

@@ -3,7 +3,8 @@
 // Both panes hold a few screens of Chinese prose. For 800x600 and
 // 1920x1080 it prints key to frame and mouse to frame
 // (median and 95th percentile), Esc (a full redraw) to its frame, a 50-key
-// burst to its last frame, and the wake-ups per second of an idle program
+// burst to its last frame, key to frame while a command (tail -f) pours
+// output into the other pane, and the wake-ups per second of an idle program
 // over 10 s; each beside one memcpy of a whole frame timed in the same run.
 //
 //   latencybench [program]   (default: the bihua built with it)
@@ -11,11 +12,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/e2e/bihuarun.h"
@@ -71,9 +74,49 @@ std::string prose() {
   return s;
 }
 
+// Keys in pane 0 while a command that never ends (tail -f) pours a line
+// every 20 ms into pane 1: each sample is the time until the key has been
+// read and a push came after it (the next push alone may be the output's).
+void commandrunning(bihuarun& run, double copy) {
+  for (const char* k : {"\x1b", "\x1b"}) {  // pane 0 -> 1 -> the command pane
+    run.type(k);
+    quietly(run);
+  }
+  run.type("tail -f log.txt\n");
+  quietly(run);
+  run.type("\x1b");  // back to pane 0
+  quietly(run);
+  std::atomic<bool> going{true};
+  std::thread writer([&] {
+    for (int n = 0; going; n++) {
+      if (FILE* f = fopen((run.dir() + "/log.txt").c_str(), "a")) {
+        fprintf(f, "log line %d: something happened\n", n);
+        fclose(f);
+      }
+      usleep(20000);
+    }
+  });
+  std::vector<double> v;
+  for (int i = 0; i < 60; i++) {
+    usleep(30000);
+    auto t0 = clock_type::now();
+    run.type(i % 2 ? "\x7f" : "k");
+    double t = -1;
+    while (t < 0 && msince(t0) < 5000)
+      if (run.keysread()) t = msince(t0);
+    if (i >= 10 && t >= 0) v.push_back(t);
+  }
+  going = false;
+  writer.join();
+  stats k = summary(v);
+  printf("  key, tail -f on   median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", k.median, k.p95,
+         k.median / copy);
+  run.type("\x03");  // Ctrl-C stops it
+}
+
 void measure(int w, int h) {
   bihuarun run;
-  rigoptions o = withfiles({{"bench.txt", prose()}, {"other.txt", prose()}},
+  rigoptions o = withfiles({{"bench.txt", prose()}, {"other.txt", prose()}, {"log.txt", ""}},
                            {"bench.txt", "other.txt"});
   o.screen = rigoptions::defaultscreen(w, h);
   if (!run.start(o)) {
@@ -129,6 +172,8 @@ void measure(int w, int h) {
   stats b = summary(bursts);
   printf("  50-key burst      median %7.3f ms to its last frame (%.1f memcpy)\n", b.median,
          b.median / copy);
+
+  commandrunning(run, copy);
 
   quietly(run);
   long before = run.contextswitches();
