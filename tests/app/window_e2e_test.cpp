@@ -177,7 +177,10 @@ TEST(SameFileCopy, NeverOverwritesUnsavedEditsOfTheOtherPane) {
   ASSERT_TRUE(run.click(200, 300));
   run.key("esc");
   ASSERT_TRUE(run.settle());
-  run.key("F7");  // pane 1, holding pane 0's text
+  run.key("F7");  // pane 1, holding pane 0's text and its idea of the file
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("a.txt"), "text\r\nZ");  // pane 1's own save changed it on disk
+  run.key("F7");
   ASSERT_TRUE(run.settle());
   EXPECT_EQ(run.file("a.txt"), "text\r\nY");
   ASSERT_TRUE(run.stop());
