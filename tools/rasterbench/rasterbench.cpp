@@ -1,6 +1,7 @@
 // Prints how long the raster primitives take on a 1920 x 1080 bitmap: thin
-// and thick lines, pen dots, scattered discs, the largest ring stamp and a
-// line whose ends lie far outside. Figures only; nothing is checked.
+// and thick lines, pen dots, scattered discs, the largest ring stamp, a
+// line whose ends lie far outside, and lines and circles drawn with the
+// largest pen (40000 pixels). Figures only; nothing is checked.
 #include <chrono>
 #include <cstdio>
 #include <initializer_list>
@@ -40,5 +41,15 @@ int main() {
   start = clk::now();
   b.drawthinline(-2000000000, -5, 2000000000, 1000);
   printf("line with ends 4e9 apart:           %8.3f ms\n", since(start));
+  b.thick = 40001;
+  start = clk::now();
+  b.line(0, 0, 687865856, -721420288);
+  printf("line with a 40000-pixel pen:        %8.1f ms\n", since(start));
+  start = clk::now();
+  b.circle(960, 540, 20000);
+  printf("circle of radius 20000, same pen:   %8.1f ms\n", since(start));
+  start = clk::now();
+  b.circle(960, 540 + 20000, 100);
+  printf("circle of radius 100 beside it:     %8.1f ms\n", since(start));
   return 0;
 }
