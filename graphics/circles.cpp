@@ -43,9 +43,8 @@ struct ringrun {
   int x, from, to;  // column x, rows from .. to of the stamp
 };
 
-std::vector<int> buildring(int r, std::vector<ringrun>& runs) {
-  std::vector<int> pts;
-  runs.clear();
+std::vector<ringrun> buildruns(int r) {
+  std::vector<ringrun> runs;
   std::vector<int> outer = rowreach(r);
   int ri = r - 3;
   std::vector<int> inner = r > 4 ? rowreach(ri) : std::vector<int>();
@@ -59,27 +58,27 @@ std::vector<int> buildring(int r, std::vector<ringrun>& runs) {
     }
     auto run = [&](int from, int to) {
       if (from <= to) runs.push_back({x, from, to});
-      for (int y = from; y <= to; y++) {
-        pts.push_back(x);
-        pts.push_back(y);
-      }
     };
     run(lo, std::min(hi, cutlo - 1));
     run(std::max(lo, cuthi + 1), hi);
   }
-  pts.push_back(-1);
-  pts.push_back(-1);
-  return pts;
+  return runs;
 }
 
-}  // namespace
-
-namespace {
-
-// The stamp of the last radius asked for, as points and as column runs.
-int oldr = 0;
-std::vector<int> bb;
+// The stamp of the last radius asked for, as column runs, and as points
+// (made only when asked for: the pen dot needs the runs alone).
+int runsr = 0, pointsr = 0;
 std::vector<ringrun> bbruns;
+std::vector<int> bb;
+
+const std::vector<ringrun>& ringruns(int r) {
+  checkpen(r);
+  if (r != runsr) {
+    bbruns = buildruns(r);
+    runsr = r;
+  }
+  return bbruns;
+}
 
 }  // namespace
 
@@ -89,10 +88,13 @@ void checkpen(int r) {
 }
 
 const int* fillring(int r) {
-  checkpen(r);
-  if (r != oldr) {
-    bb = buildring(r, bbruns);
-    oldr = r;
+  const std::vector<ringrun>& runs = ringruns(r);
+  if (r != pointsr) {
+    bb.clear();
+    for (const ringrun& run : runs)
+      for (int y = run.from; y <= run.to; y++) bb.insert(bb.end(), {run.x, y});
+    bb.insert(bb.end(), {-1, -1});
+    pointsr = r;
   }
   return bb.data();
 }
@@ -210,12 +212,12 @@ bool ringmisses(const mybitmap& b, int x, int y, int r) {
 // for); a stamp wholly outside, or whose hole holds the whole bitmap,
 // costs nothing.
 void mybitmap::circlef1(int x, int y, int r) {
-  fillring(r);
+  const std::vector<ringrun>& runs = ringruns(r);
   if (ringmisses(*this, x, y, r)) return;
   long long left = 1LL * x - r, top = 1LL * y - r;
-  auto first = std::lower_bound(bbruns.begin(), bbruns.end(), -left,
+  auto first = std::lower_bound(runs.begin(), runs.end(), -left,
                                 [](const ringrun& run, long long c) { return run.x < c; });
-  for (auto it = first; it != bbruns.end(); ++it) {
+  for (auto it = first; it != runs.end(); ++it) {
     const ringrun& run = *it;
     long long bx = left + run.x;
     if (bx >= width) break;
