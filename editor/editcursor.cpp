@@ -108,20 +108,18 @@ void editview::rightone(bool right) {
       q = textend();
     } else if (*q == '\r') {
       q += 1;
-    } else if (*q < 0x80) {
-      q += 1;
-      if (*q == '\r') q += 1;
     } else {
-      q += 1;
-      if (*q >= 0x80) q += 1;
+      // Over the whole character as the layout paired it (a lead byte from
+      // command output may have taken any byte, or none at the end).
+      q += ctrl[q - text].is(ctrbyte::hz1) && q + 1 < textend() ? 2 : 1;
       if (*q == '\r') q += 1;
     }
     if (q > textend()) q = textend();
   } else {
     if (cur == text || (cur == text + 1 && *cur == '\n')) return;
     q = cur - 1;
-    if (*q == '\r' && q > text) q -= 1;
-    if (*q >= 0x80 && q > text && ctrl[q - text].is(ctrbyte::hz2)) q -= 1;
+    if (*q == '\r' && q > text && !ctrl[q - text].is(ctrbyte::hz2)) q -= 1;
+    if (q > text && ctrl[q - text].is(ctrbyte::hz2)) q -= 1;
     if (q < text) q = text;
   }
   setcur(q);
@@ -170,14 +168,18 @@ void editview::pgupdn(bool up) {
 unsigned char* editview::insertpoint() {
   if (cur >= textend()) return textend();
   if (*cur != '\n') return cur;
-  if (cur == text || cur[-1] != '\r') {
+  // A CR that a lead byte took as its second byte (command output) belongs
+  // to that character, not to the line break.
+  const long at0 = cur - text;
+  auto breakcr = [this](long i) { return i >= 0 && text[i] == '\r' && !ctrl[i].is(ctrbyte::hz2); };
+  if (!breakcr(at0 - 1)) {
     static const unsigned char cr = '\r';
     unsigned char* at = cur;
     insertbytes(at, &cr, 1);  // an end past the LF moves up with it
     return at;
   }
   int i = 0;
-  while (cur - i - 1 >= text && cur[-i - 1] == '\r') i++;
+  while (breakcr(at0 - i - 1)) i++;
   if (i == 1) return cur - 1;
   unsigned char* at = cur - i;
   removebytes(at, cur - 1);  // cur and sel move down with the LF
@@ -277,9 +279,9 @@ void editview::backchar() {
   if (cur == text || (cur == text + 1 && *cur == '\n')) return;
   undoaction action(history, editundo::erasing);
   unsigned char* d = cur - 1;
-  if (*d >= 0x80) {
+  if (ctrl[d - text].is(ctrbyte::hz2)) {
     if (d > text) d -= 1;
-  } else if (*d == '\n' && d > text && d[-1] == '\r') {
+  } else if (*d == '\n' && d > text && d[-1] == '\r' && !ctrl[d - 1 - text].is(ctrbyte::hz2)) {
     d -= 1;  // the line break goes whole; a bare LF goes alone
   }
   removebytes(d, cur);
