@@ -11,7 +11,7 @@
 #include "graphics/gbkchar.h"
 #include "views/statusbar.h"
 
-unsigned char editview::selarray[301];
+std::vector<unsigned char> editview::selarray;
 
 // What a row shows is described first, as a string of five-byte marks (kind,
 // column low and high, two bytes), then painted from the description. A
@@ -112,13 +112,14 @@ std::string editview::wholelook() const {
 
 void editview::describeline(int r, std::string& row) {
   row.clear();
-  if (r < 0 || r >= rows || cols > 300) return;
-  memset(selarray, 0, sizeof selarray);
+  if (r < 0 || r >= rows) return;
+  // One mark for every column of the pane, however wide the screen.
+  selarray.assign(cols + 1, 0);
   int k = r + topline;
   if (k < 0 || k >= linecount) return;
   bool marked = false;
   auto mark = [&](int j) {
-    if (j <= cols && j <= 300) selarray[j] = 1;
+    if (j >= 0 && j <= cols) selarray[j] = 1;
     marked = true;
   };
   unsigned char* p = text + linestart[k];
@@ -156,8 +157,8 @@ void editview::describeline(int r, std::string& row) {
     addmark(row, fileend, j);
     if (issel(p)) mark(j);
   }
-  if (r == curline - topline && !marked && curcol >= 0 && curcol <= 300) selarray[curcol] = 1;
-  for (int m = 0; m <= cols && m <= 300; m++)
+  if (r == curline - topline && !marked && curcol >= 0 && curcol <= cols) selarray[curcol] = 1;
+  for (int m = 0; m <= cols; m++)
     if (selarray[m]) addmark(row, selbar, m);
 }
 

@@ -114,7 +114,7 @@ class editview : public amyview {
   static int reslen;        // bytes in res before its terminator
   static breakscan resbreaks;  // the line breaks the filter met, as they came
   static unsigned char last;  // pending first byte of a two-byte character
-  static unsigned char selarray[301];  // column marks of the row being drawn
+  static std::vector<unsigned char> selarray;  // column marks of the row being drawn, 0 .. cols
 
   // Clipboard hooks, installed by the application (the editor cannot reach
   // up to it). Unset: copy stores nothing, paste finds nothing.

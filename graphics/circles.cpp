@@ -5,21 +5,21 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "graphics/disctables.h"
 #include "graphics/mybitmap.h"
+#include "graphics/pentrail.h"
 
 uint64_t mybitmap::idum = 0;
 int mybitmap::fx = 0;
 
-namespace {
-
-// Half width of row t (distance from the centre row) of the filled disc of
-// radius r, as circlef draws it.
-int rowhalf(long long r, long long t) {
+int dischalf(long long r, long long t) {
   return static_cast<int>(std::sqrt(static_cast<double>(r * r - t * t)) + 0.5);
 }
+
+namespace {
 
 // reach[d] = the largest t in 0..r whose row of the disc of radius r is at
 // least d wide on each side (rows narrow as t grows, so a two-pointer walk).
@@ -27,7 +27,7 @@ std::vector<int> rowreach(int r) {
   std::vector<int> reach(r + 1);
   int t = r;
   for (int d = 0; d <= r; d++) {
-    while (rowhalf(r, t) < d) t--;
+    while (dischalf(r, t) < d) t--;
     reach[d] = t;
   }
   return reach;
@@ -43,9 +43,8 @@ struct ringrun {
   int x, from, to;  // column x, rows from .. to of the stamp
 };
 
-std::vector<int> buildring(int r, std::vector<ringrun>& runs) {
-  std::vector<int> pts;
-  runs.clear();
+std::vector<ringrun> buildruns(int r) {
+  std::vector<ringrun> runs;
   std::vector<int> outer = rowreach(r);
   int ri = r - 3;
   std::vector<int> inner = r > 4 ? rowreach(ri) : std::vector<int>();
@@ -59,36 +58,43 @@ std::vector<int> buildring(int r, std::vector<ringrun>& runs) {
     }
     auto run = [&](int from, int to) {
       if (from <= to) runs.push_back({x, from, to});
-      for (int y = from; y <= to; y++) {
-        pts.push_back(x);
-        pts.push_back(y);
-      }
     };
     run(lo, std::min(hi, cutlo - 1));
     run(std::max(lo, cuthi + 1), hi);
   }
-  pts.push_back(-1);
-  pts.push_back(-1);
-  return pts;
+  return runs;
+}
+
+// The stamp of the last radius asked for, as column runs, and as points
+// (made only when asked for: the pen dot needs the runs alone).
+int runsr = 0, pointsr = 0;
+std::vector<ringrun> bbruns;
+std::vector<int> bb;
+
+const std::vector<ringrun>& ringruns(int r) {
+  checkpen(r);
+  if (r != runsr) {
+    bbruns = buildruns(r);
+    runsr = r;
+  }
+  return bbruns;
 }
 
 }  // namespace
 
-namespace {
-
-// The stamp of the last radius asked for, as points and as column runs.
-int oldr = 0;
-std::vector<int> bb;
-std::vector<ringrun> bbruns;
-
-}  // namespace
-
-const int* fillring(int r) {
+void checkpen(int r) {
   if (r <= 0) throw "半径过小";
   if (r > 20000) throw "半径过大";
-  if (r != oldr) {
-    bb = buildring(r, bbruns);
-    oldr = r;
+}
+
+const int* fillring(int r) {
+  const std::vector<ringrun>& runs = ringruns(r);
+  if (r != pointsr) {
+    bb.clear();
+    for (const ringrun& run : runs)
+      for (int y = run.from; y <= run.to; y++) bb.insert(bb.end(), {run.x, y});
+    bb.insert(bb.end(), {-1, -1});
+    pointsr = r;
   }
   return bb.data();
 }
@@ -121,14 +127,23 @@ void mybitmap::boxfill(int a, int b, int c, int d) {
 // 12 r chords, each about half a pixel long. Only chords that come within
 // reach of the bitmap (the pen and the rounding) are drawn: away from it
 // the walk jumps ahead by as many chords as the distance allows, so a huge
-// circle costs what its part near the bitmap costs.
+// circle costs what its part near the bitmap costs. A large pen's dots
+// are gathered from every chord and painted once, as their union.
 void mybitmap::circle(int x, int y, int r) {
   if (r <= 0) return;
   long long n = 12LL * r;
   double step = 2 * M_PI / n;
-  double reach = (thick / 2 > 0 ? thick / 2 : 1) + 4.0;
-  auto distance = [&](long long i) {  // from the exact point to the bitmap, per axis
-    double ex = x + r * std::cos(i * step), ey = y + r * std::sin(i * step);
+  int pen = thick / 2 > 0 ? thick / 2 : 1;
+  double reach = pen + 4.0;
+  std::optional<pentrail> trail;
+  if (pen > pentrail::stampedmax && pen <= 20000 && pixels) trail.emplace(*this, pen);
+  // The exact point of chord end i, and how far it lies from the bitmap
+  // (per axis); the chord ends are these points rounded.
+  auto exact = [&](long long i, double& ex, double& ey) {
+    ex = x + r * std::cos(i * step);
+    ey = y + r * std::sin(i * step);
+  };
+  auto distance = [&](double ex, double ey) {
     double dx = ex < 0 ? -ex : ex > width - 1 ? ex - (width - 1) : 0;
     double dy = ey < 0 ? -ey : ey > height - 1 ? ey - (height - 1) : 0;
     return std::max(dx, dy);
@@ -139,27 +154,34 @@ void mybitmap::circle(int x, int y, int r) {
       py = y;
       return;
     }
-    px = static_cast<int>(x + r * std::cos(i * step) + 0.5);
-    py = static_cast<int>(y + r * std::sin(i * step) + 0.5);
+    double ex, ey;
+    exact(i, ex, ey);
+    px = static_cast<int>(ex + 0.5);
+    py = static_cast<int>(ey + 0.5);
   };
   int px = 0, py = 0;
   bool haveprev = false;
   for (long long i = 1; i <= n;) {
-    double d = distance(i);
+    double ex, ey;
+    exact(i, ex, ey);
+    double d = distance(ex, ey);
     if (d > reach) {
       i += std::max(1LL, static_cast<long long>((d - reach) / 0.53));
       haveprev = false;
       continue;
     }
     if (!haveprev) point(i - 1, px, py);
-    int nx, ny;
-    point(i, nx, ny);
-    line(px, py, nx, ny);
+    int nx = static_cast<int>(ex + 0.5), ny = static_cast<int>(ey + 0.5);
+    if (trail)
+      trail->addline(px, py, nx, ny);
+    else
+      line(px, py, nx, ny);
     px = nx;
     py = ny;
     haveprev = true;
     i++;
   }
+  if (trail) trail->paint();
 }
 
 // Rows y - r + 1 to y + r: the bottom row is the single centre pixel, the
@@ -169,28 +191,36 @@ void mybitmap::circlef(int x, int y, int r) {
   long long lo = std::max(static_cast<long long>(y) - r + 1, -1LL);
   long long hi = std::min(static_cast<long long>(y) + r, static_cast<long long>(height));
   for (long long row = lo; row <= hi; row++) {
-    long long half = rowhalf(r, row - y);
+    long long half = dischalf(r, row - y);
     int a = static_cast<int>(std::max(static_cast<long long>(x) - half, -1LL));
     int b = static_cast<int>(std::min(static_cast<long long>(x) + half, static_cast<long long>(width)));
     drawthinline(a, static_cast<int>(row), b, static_cast<int>(row));
   }
 }
 
+bool ringmisses(const mybitmap& b, int x, int y, int r) {
+  long long left = 1LL * x - r, top = 1LL * y - r;
+  if (left + 2 * r < 0 || left >= b.width || top + 2 * r < 0 || top >= b.height) return true;
+  if (r <= 4) return false;
+  double fx = std::max(std::fabs(x - 0.0), std::fabs(x - (b.width - 1.0)));
+  double fy = std::max(std::fabs(y - 0.0), std::fabs(y - (b.height - 1.0)));
+  return std::sqrt(fx * fx + fy * fy) < r - 6;  // inside the cut-out disc
+}
+
 // Only the columns and rows of the stamp that land on the bitmap are
-// visited; a stamp wholly outside, or whose hole holds the whole bitmap,
+// visited (the runs go by column: the first on the bitmap is searched
+// for); a stamp wholly outside, or whose hole holds the whole bitmap,
 // costs nothing.
 void mybitmap::circlef1(int x, int y, int r) {
-  fillring(r);
+  const std::vector<ringrun>& runs = ringruns(r);
+  if (ringmisses(*this, x, y, r)) return;
   long long left = 1LL * x - r, top = 1LL * y - r;
-  if (left + 2 * r < 0 || left >= width || top + 2 * r < 0 || top >= height) return;
-  if (r > 4) {
-    double fx = std::max(std::fabs(x - 0.0), std::fabs(x - (width - 1.0)));
-    double fy = std::max(std::fabs(y - 0.0), std::fabs(y - (height - 1.0)));
-    if (std::sqrt(fx * fx + fy * fy) < r - 6) return;  // inside the cut-out disc
-  }
-  for (const ringrun& run : bbruns) {
+  auto first = std::lower_bound(runs.begin(), runs.end(), -left,
+                                [](const ringrun& run, long long c) { return run.x < c; });
+  for (auto it = first; it != runs.end(); ++it) {
+    const ringrun& run = *it;
     long long bx = left + run.x;
-    if (bx < 0 || bx >= width) continue;
+    if (bx >= width) break;
     long long from = std::max(top + run.from, 0LL);
     long long to = std::min(top + run.to, height - 1LL);
     for (long long by = from; by <= to; by++)

@@ -8,6 +8,7 @@
 #include "graphics/circles.h"
 #include "graphics/linestep.h"
 #include "graphics/mybitmap.h"
+#include "graphics/pentrail.h"
 
 namespace {
 
@@ -51,10 +52,18 @@ void mybitmap::drawthinline(int x0, int y0, int x1, int y1) {
   linewalk(x0, y0, x1, y1, true).run(around(*this, 0), [this](int x, int y) { setpixel(x, y, color); });
 }
 
+// A large pen paints the union of its dots over the bitmap's rows: its
+// dots are as many as its diameter, each as wide.
 void mybitmap::line(int x0, int y0, int x1, int y1) {
   int r = thick / 2 > 0 ? thick / 2 : 1;
-  fillring(r);  // an impossible pen fails even when nothing would be drawn
+  checkpen(r);  // an impossible pen fails even when nothing would be drawn
   if (!pixels) return;
+  if (r > pentrail::stampedmax) {
+    pentrail trail(*this, r);
+    trail.addline(x0, y0, x1, y1);
+    trail.paint();
+    return;
+  }
   linewalk(x0, y0, x1, y1, true).run(around(*this, r + 1), [this](int x, int y) { pixel(x, y); });
 }
 

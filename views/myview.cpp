@@ -106,57 +106,87 @@ static long long dothalf(long long r, long long dy) {
   return static_cast<long long>(std::sqrt(static_cast<double>(r) * r - static_cast<double>(dy) * dy) + 0.5);
 }
 
-// The rows of the pen dot at (x, y) on the bitmap, less what the dot at
-// (px, py) just before it painted on the same row: a step of one pixel
-// adds a sliver, so a large pen costs a row per step, not its area.
-void myview::dotbeyond(int x, int y, long long r, int px, int py) {
-  long long from = 1LL * y - r + 1, to = 1LL * y + r - 1;
-  rowsonbitmap(from, to, 0);
-  for (long long row = from; row <= to; row++) {
-    long long half = dothalf(r, row - y);
-    long long a = std::max<long long>(1LL * x - half, INT_MIN);
-    long long b = std::min<long long>(1LL * x + half, INT_MAX);
-    long long pa = b + 1, pb = b;  // nothing painted on this row before
-    if (std::llabs(row - py) <= r - 1) {
-      long long ph = dothalf(r, row - py);
-      pa = 1LL * px - ph;
-      pb = 1LL * px + ph;
+// A large pen's line, given the centres of its dots in walking order that
+// reach the bitmap (view coordinates). On a row of the bitmap every dot
+// that reaches it covers a run holding its own centre column, and the
+// centres of consecutive steps are neighbours: the dots make one run, from
+// the leftmost start to the rightmost end. So each row is written once,
+// and a group of consecutive dots is passed over whole where none of its
+// dots can widen the run found so far; the rows cost about the groups, not
+// the dots times the rows.
+void myview::widepenline(const std::vector<std::pair<int, int>>& dots, int r) {
+  if (dots.empty()) return;
+  const long long w = pmymap->width, h = pmymap->height;
+  std::vector<long long> half(r);
+  for (int t = 0; t < r; t++) half[t] = dothalf(r, t);
+  struct group {
+    size_t first, last;
+    long long x0, x1, y0, y1;
+  };
+  std::vector<group> groups;
+  const size_t size = 64;
+  for (size_t i = 0; i < dots.size(); i += size) {
+    group g{i, std::min(dots.size(), i + size), LLONG_MAX, LLONG_MIN, LLONG_MAX, LLONG_MIN};
+    for (size_t k = g.first; k < g.last; k++) {
+      g.x0 = std::min(g.x0, dots[k].first + 1LL * x1);
+      g.x1 = std::max(g.x1, dots[k].first + 1LL * x1);
+      g.y0 = std::min(g.y0, dots[k].second + 1LL * y1);
+      g.y1 = std::max(g.y1, dots[k].second + 1LL * y1);
     }
-    int at = static_cast<int>(row);
-    long long leftend = std::min(b, pa - 1), rightstart = std::max(a, pb + 1);
-    if (leftend >= a) rowrun(a, leftend, at);
-    if (b >= rightstart && rightstart > leftend) rowrun(rightstart, b, at);
+    groups.push_back(g);
+  }
+  long long top = LLONG_MAX, bottom = LLONG_MIN;
+  for (const group& g : groups) {
+    top = std::min(top, g.y0 - r + 1);
+    bottom = std::max(bottom, g.y1 + r - 1);
+  }
+  for (long long y = std::max(top, 0LL); y <= std::min(bottom, h - 1); y++) {
+    long long from = w, to = -1;  // the run so far, on the bitmap
+    for (const group& g : groups) {
+      long long near = y < g.y0 ? g.y0 - y : y > g.y1 ? y - g.y1 : 0;
+      if (near > r - 1) continue;
+      long long a = std::max(g.x0 - half[near], 0LL), b = std::min(g.x1 + half[near], w - 1);
+      if (a > b || (a >= from && b <= to)) continue;
+      for (size_t k = g.first; k < g.last; k++) {
+        long long t = std::llabs(y - dots[k].second - y1);
+        if (t > r - 1) continue;
+        long long cx = dots[k].first + 1LL * x1;
+        long long left = std::max(cx - half[t], 0LL), right = std::min(cx + half[t], w - 1);
+        if (left > right) continue;  // this dot's run lies off the bitmap
+        from = std::min(from, left);
+        to = std::max(to, right);
+      }
+      if (from == 0 && to == w - 1) break;
+    }
+    if (from <= to) pmymap->fillrow(from, to, y);
   }
 }
 
 // A dot that misses the bitmap is skipped, and of the dots that cover all
-// of it only the first is drawn (the others would paint the same pixels);
-// a large pen's other dots add only what the dot before did not paint.
+// of it only the first is drawn (the others would paint the same pixels).
+// A large pen's dots are painted together, row by row.
 void myview::line(int ax, int ay, int bx, int by) {
   int r = penradius();
   linewindow w = reach(0);
-  bool covered = false, havelast = false;
-  int lastx = 0, lasty = 0;
+  bool covered = false;
+  std::vector<std::pair<int, int>> dots;
   linewalk(ax, ay, bx, by, true).run(reach(r), [&](int x, int y) {
-    bool after = havelast;
-    int px = lastx, py = lasty;
-    havelast = true;
-    lastx = x;
-    lasty = y;
     double dx = std::max({w.xlo - 1.0 * x, 1.0 * x - w.xhi, 0.0});
     double dy = std::max({w.ylo - 1.0 * y, 1.0 * y - w.yhi, 0.0});
     if (dx > r || dy > r) return;
+    if (r > 8) {
+      dots.emplace_back(x, y);
+      return;
+    }
     double fx = std::max(std::fabs(x - 1.0 * w.xlo), std::fabs(x - 1.0 * w.xhi));
     double fy = std::max(std::fabs(y - 1.0 * w.ylo), std::fabs(y - 1.0 * w.yhi));
     if (r > 2 && std::sqrt(fx * fx + fy * fy) < r - 2) {
       if (covered) return;
       covered = true;
     }
-    if (r > 8 && after)
-      dotbeyond(x, y, r, px, py);
-    else
-      pixel(x, y);
+    pixel(x, y);
   });
+  widepenline(dots, r);
 }
 
 void myview::box(int a, int b, int c, int d) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "graphics/linestep.h"
@@ -107,7 +108,7 @@ class myview {
   void rowsonbitmap(long long& from, long long& to, int margin) const;
   void discrows(int x, int y, long long r, long long first, long long last);
   void rowrun(long long a, long long b, long long y);
-  void dotbeyond(int x, int y, long long r, int px, int py);
+  void widepenline(const std::vector<std::pair<int, int>>& dots, int r);
   template <class Draw>
   void eachchar(const char* s, long long x, int w, Draw draw) const;
   void drawtextfrom(long long x, int y, const char* s, int w, int h);

@@ -1,6 +1,7 @@
 // Random sequences of editing operations on a pane (typed bytes, Enter,
 // Backspace, Delete, arrows, clicks and drags, select, copy, cut, paste,
-// undo, redo), the text's invariants checked after every step.
+// undo, redo, command output added), on a text as a file or as command
+// output brings it, the text's invariants checked after every step.
 #include <string>
 
 #include "editcheck.h"
@@ -16,11 +17,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     installclip();
     return p;
   }();
-  std::string start = in.text(200);  // as a file would come, through the filter
-  if (char* t = editview::tfileter(start.data(), static_cast<int>(start.size())))
+  // The text as a file comes, through the filter, or as command output
+  // comes, byte for byte (bare LFs, a lead byte before an LF or at the end).
+  bool output = in.byte() & 1;
+  std::string start = in.text(200);
+  e->loadcontent(nullptr, 0);
+  if (output)
+    e->addcontent(start.data(), static_cast<int>(start.size()));
+  else if (char* t = editview::tfileter(start.data(), static_cast<int>(start.size())))
     e->loadcontent(reinterpret_cast<unsigned char*>(t), editview::reslen);
-  else
-    e->loadcontent(reinterpret_cast<unsigned char*>(&start[0]), 0);
   e->setcur(e->text);
   e->focus = true;
   editview::last = 0;
@@ -30,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                              kcRight,  kcDown,   kcDelete,   kcSelect, kcCopy, kcPaste, kcCut,
                              kcUndo,   kcRedo};
   for (int n = 0; n < 200 && !in.empty(); n++) {
-    int op = in.byte() % 8;
+    int op = in.byte() % 9;
     switch (op) {
       case 0:
       case 1: e->keymouse(evChar, in.byte(), 0, 0, 0, 0); break;
@@ -39,7 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 4: e->keymouse(evKey, keys[in.byte() % 16], 0, 0, 0, 0); break;
       case 5: e->keymouse(evPress, in.byte() * 2, in.byte() * 2, 1, 0, 0); break;
       case 6: e->keymouse(evDrag, in.byte() * 2, in.byte() * 2, in.byte() & 1, 0, 0); break;
-      default: e->keymouse(evWheel, 100, 100, 0, static_cast<signed char>(in.byte()), 0); break;
+      case 7: e->keymouse(evWheel, 100, 100, 0, static_cast<signed char>(in.byte()), 0); break;
+      default: {  // more command output, added at the end
+        std::string more = in.text(60);
+        e->addcontent(more.data(), static_cast<int>(more.size()));
+        break;
+      }
     }
     checkpane(*e);
   }

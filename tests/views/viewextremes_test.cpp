@@ -48,8 +48,10 @@ TEST(ViewExtremes, EveryPrimitiveAtTheEndsOfInt) {
 // A large pen paints, dot by dot, only what the dot before left out: the
 // pixels are those of every dot drawn whole.
 TEST(ViewExtremes, LargePenLinesPaintWhatEveryDotWould) {
-  const int ends[][4] = {{-30, 5, 70, 40}, {10, -20, 12, 60}, {60, 30, -5, -8}, {0, 0, 47, 31}};
-  for (int thick : {18, 40, 90})
+  const int ends[][4] = {{-30, 5, 70, 40}, {10, -20, 12, 60}, {60, 30, -5, -8}, {0, 0, 47, 31},
+                         {-3000, 1990, 3000, 2010}, {-50, -1000, 90, 1000}, {20, 15, 20, 15},
+                         {-1000, 40, 1000, 40}};
+  for (int thick : {18, 19, 40, 90, 4000})
     for (const auto& e : ends) {
       screen fast(48, 32);
       myview v(3, 2, 44, 30);

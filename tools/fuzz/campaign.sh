@@ -25,7 +25,7 @@ mkdir -p "$out/findings" "$out/logs"
 runone() {
   local t=$1 corpus="$out/corpus/$1"
   mkdir -p "$corpus"
-  "$out/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$out/tests/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$out/findings/$t-" "$corpus" "tests/fuzz/corpus/$t" \
     >"$out/logs/$t.log" 2>&1
   echo $? >"$out/logs/$t.status"
