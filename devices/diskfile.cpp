@@ -75,6 +75,19 @@ bool writenew(const char* path, mode_t mode, bool (*produce)(int fd, const void*
 
 // ---- stamps
 
+namespace {
+
+void takestat(stamp& s, const struct stat& st) {
+  s.exists = true;
+  s.dev = st.st_dev;
+  s.ino = st.st_ino;
+  s.size = st.st_size;
+  s.mtime = st.st_mtim;
+  s.uid = st.st_uid;
+}
+
+}  // namespace
+
 stamp stampof(const char* path) {
   stamp s;
   struct stat st;
@@ -82,11 +95,14 @@ stamp stampof(const char* path) {
   s.exists = true;
   s.islink = S_ISLNK(st.st_mode);
   if (s.islink && stat(path, &st) != 0) return s;  // a dangling link: dev and ino stay 0
-  s.dev = st.st_dev;
-  s.ino = st.st_ino;
-  s.size = st.st_size;
-  s.mtime = st.st_mtim;
-  s.uid = st.st_uid;
+  takestat(s, st);
+  return s;
+}
+
+stamp stampof(const char* path, int fd) {
+  stamp s = stampof(path);
+  struct stat st;
+  if (fd >= 0 && fstat(fd, &st) == 0) takestat(s, st);
   return s;
 }
 
@@ -158,22 +174,9 @@ mode_t newfilemode(mode_t wanted) {
   return 0666 & ~mask;
 }
 
+// The whole of n bytes from the start of the file.
 bool pwriteall(int fd, const void* bytes, size_t n) {
-  const unsigned char* p = static_cast<const unsigned char*>(bytes);
-  off_t at = 0;
-  while (n > 0) {
-    ssize_t w = pwrite(fd, p, n, at);
-    if (w < 0 && errno == EINTR) continue;
-    if (w < 0) return false;
-    if (w == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    p += w;
-    at += w;
-    n -= static_cast<size_t>(w);
-  }
-  return true;
+  return lseek(fd, 0, SEEK_SET) == 0 && writeall(fd, bytes, n);
 }
 
 // A new file beside target, made by us alone; -1 with errno.

@@ -60,6 +60,9 @@ struct stamp {
   uid_t uid = 0;
 };
 stamp stampof(const char* path);
+// The same for the file as opened on fd: its identity from the descriptor,
+// whether the name is a link from the name.
+stamp stampof(const char* path, int fd);
 bool samefile(const stamp& a, const stamp& b);
 
 // ---- temporary copies

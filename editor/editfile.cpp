@@ -291,24 +291,6 @@ bool editview::ischanged() { return len != savedlen || memcmp(text, savedtext, l
 
 // ---- loading
 
-namespace {
-
-// What the file at sysname is, as opened on fd: its identity from the
-// descriptor, whether the name is a link from the name.
-diskfile::stamp openedstamp(const std::string& sysname, int fd) {
-  diskfile::stamp s = diskfile::stampof(sysname.c_str());
-  struct stat st;
-  if (fd < 0 || fstat(fd, &st) != 0) return s;
-  s.exists = true;
-  s.dev = st.st_dev;
-  s.ino = st.st_ino;
-  s.size = st.st_size;
-  s.mtime = st.st_mtim;
-  s.uid = st.st_uid;
-  return s;
-}
-
-}  // namespace
 
 bool editview::readfile(const char* path) {
   if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
@@ -337,7 +319,7 @@ bool editview::readfile(const char* path) {
       notice("不是普通文件（设备、管道等），不能打开：%s", path);
     return false;
   }
-  diskfile::stamp opened = openedstamp(sysname, fd);
+  diskfile::stamp opened = diskfile::stampof(sysname.c_str(), fd);
   if (fd >= 0) {
     // A filtered text never shrinks below half of the raw bytes unless they
     // are mostly lone CRs; anything past twice the capacity cannot fit.

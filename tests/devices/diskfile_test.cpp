@@ -15,28 +15,13 @@
 #include <sstream>
 #include <string>
 
+#include "tests/tempdir.h"
+
 namespace {
 
-struct tempdir {
-  std::string path;
-  tempdir() {
-    char t[] = "/tmp/bihuadiskXXXXXX";
-    path = mkdtemp(t);
-  }
-  ~tempdir() { EXPECT_EQ(system(("rm -rf " + path).c_str()), 0); }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-};
-
-void write(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string read(const std::string& path) {
-  std::ifstream f(path, std::ios::binary);
-  std::stringstream s;
-  s << f.rdbuf();
-  return s.str();
-}
+using testfiles::read;
+using testfiles::tempdir;
+using testfiles::write;
 
 }  // namespace
 
