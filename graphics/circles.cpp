@@ -124,6 +124,11 @@ void mybitmap::boxfill(int a, int b, int c, int d) {
   for (int row = lo; row <= hi; row++) drawthinline(a, row, c, row);
 }
 
+// Above this many ring rows a large pen's dots are not painted one by one
+// but as their continuous shape (a circle about the bitmap with a pen as
+// large as the circle overlaps every dot with most others).
+const long long annulusafter = 4000000;
+
 // 12 r chords, each about half a pixel long. Only chords that come within
 // reach of the bitmap (the pen and the rounding) are drawn: away from it
 // the walk jumps ahead by as many chords as the distance allows, so a huge
@@ -181,7 +186,47 @@ void mybitmap::circle(int x, int y, int r) {
     haveprev = true;
     i++;
   }
-  if (trail) trail->paint();
+  if (!trail) return;
+  if (trail->rowsspanned() > annulusafter)
+    penannulus(*this, x, y, r, pen);
+  else
+    trail->paint();
+}
+
+// Half widths of the annulus' row dy: pixels with |dx| <= outer are inside
+// the outer edge, those with |dx| <= inner (-1: none) inside the hole.
+namespace {
+
+long long rowhalf(double radius, double dy) {
+  double left = radius * radius - dy * dy;
+  if (radius < 0 || left < 0) return -1;
+  long long h = static_cast<long long>(std::sqrt(left));
+  while (static_cast<double>(h + 1) * (h + 1) + dy * dy <= radius * radius) h++;
+  while (h >= 0 && static_cast<double>(h) * h + dy * dy > radius * radius) h--;
+  return h;
+}
+
+}  // namespace
+
+void penannulus(mybitmap& b, int x, int y, int r, int pen) {
+  double outer = r + pen + 0.25;
+  double inner = std::max(r - pen - 0.25, pen - 2.75 - r);
+  long long top = std::max(y - static_cast<long long>(outer) - 1, 0LL);
+  long long bottom = std::min(y + static_cast<long long>(outer) + 1, b.height - 1LL);
+  for (long long row = top; row <= bottom; row++) {
+    double dy = static_cast<double>(row - y);
+    long long out = rowhalf(outer, dy);
+    if (out < 0) continue;
+    // The hole's pixels lie strictly nearer than inner.
+    long long in = rowhalf(inner, dy);
+    if (in >= 0 && static_cast<double>(in) * in + dy * dy == inner * inner) in--;
+    if (in < 0) {
+      b.fillrow(x - out, x + out, row);
+      continue;
+    }
+    b.fillrow(x - out, x - in - 1, row);
+    b.fillrow(x + in + 1, x + out, row);
+  }
 }
 
 // Rows y - r + 1 to y + r: the bottom row is the single centre pixel, the

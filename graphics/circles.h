@@ -28,3 +28,11 @@ double mysqrt(int a, int r);
 // True when the ring stamp of radius r centred at (x, y) paints nothing on
 // b: it lies wholly outside, or b lies wholly in its hole.
 bool ringmisses(const mybitmap& b, int x, int y, int r);
+
+// The ring a pen dot of radius pen leaves when stamped all along the circle
+// of radius r about (x, y), as its continuous shape: every pixel whose
+// centre lies between max(r - pen - 1/4, pen - 11/4 - r) and r + pen + 1/4
+// from (x, y), written once in b's colour. A circle whose dots would
+// overlap by the million is drawn this way; it differs from stamping them
+// only on the edges, where the dots' rounding lands a pixel either way.
+void penannulus(mybitmap& b, int x, int y, int r, int pen);

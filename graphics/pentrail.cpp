@@ -47,6 +47,15 @@ void pentrail::paint() {
   for (long long y = top; y <= bottom; y++) paintrow(y);
 }
 
+long long pentrail::rowsspanned() const {
+  long long sum = 0;
+  for (size_t i = 0; i < ys.size(); i++) {
+    long long top = std::max(ys[i] + 1LL - r, 0LL), bottom = std::min(ys[i] + 0LL + r, b.height - 1LL);
+    if (bottom >= top) sum += bottom - top + 1;
+  }
+  return sum;
+}
+
 void pentrail::makegroups() {
   groups.clear();
   int n = static_cast<int>(xs.size());

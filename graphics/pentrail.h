@@ -27,6 +27,9 @@ class pentrail {
   // Every pixel some dot covers, written once (as setpixel writes it), as
   // runs along the rows.
   void paint();
+  // What paint would cost: the bitmap rows each kept dot's ring spans,
+  // summed over the dots.
+  long long rowsspanned() const;
 
  private:
   // Consecutive dots lie next to each other: a group of them is passed over

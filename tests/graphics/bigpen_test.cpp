@@ -6,6 +6,7 @@
 #include <cmath>
 #include <random>
 
+#include "graphics/circles.h"
 #include "graphics/linestep.h"
 #include "graphics/mybitmap.h"
 #include "tests/graphics/drawtest.h"
@@ -108,6 +109,51 @@ TEST(BigPen, TheLargestPenDrawsAndALargerOneThrows) {
   b.thick = 40001;
   b.circle(20, 15 + 20000, 1);  // its dots' rings pass through the bitmap
   EXPECT_FALSE(marked(b).empty());
+}
+
+}  // namespace
+
+namespace {
+
+// A circle whose pen overlaps most of its dots, drawn as its continuous
+// shape, differs from stamping every dot only within three pixels of the
+// shape's edges, and there in few pixels.
+TEST(BigPen, ContinuousRingIsTheStampedOneBarItsEdges) {
+  struct ringcase {
+    int pen, x, y, r;
+  } cases[] = {{60, 75, 55, 60}, {60, 75, 55, 65}, {80, 75, 55, 30}, {40, 75, 55, 90}, {70, -20, 130, 80}, {50, 10, 20, 50}};
+  for (const ringcase& c : cases) {
+    mybitmap got(150, 110), want(150, 110);
+    got.thick = want.thick = 2 * c.pen + 1;
+    got.color = want.color = mycolor(0, 0, 200);
+    penannulus(got, c.x, c.y, c.r, c.pen);
+    stampedcircle(want, c.x, c.y, c.r);
+    int differ = 0, painted = 0;
+    double edges[] = {c.r + c.pen + 0.25, c.r - c.pen - 0.25, c.pen - 2.75 - c.r};
+    for (int py = 0; py < 110; py++)
+      for (int px = 0; px < 150; px++) {
+        painted += want.getpixel(px, py).blue == 200;
+        if (got.getpixel(px, py).blue == want.getpixel(px, py).blue) continue;
+        differ++;
+        double rho = std::hypot(px - c.x, py - c.y), near = 1e9;
+        for (double e : edges) near = std::min(near, std::fabs(rho - e));
+        ASSERT_LE(near, 3.0) << c.pen << " " << c.r << " at " << px << "," << py;
+      }
+    EXPECT_LT(differ * 10, painted + 10) << c.pen << " " << c.r;
+  }
+}
+
+// The call that took half a second: the largest pen on a circle as large
+// about a full-screen bitmap takes the continuous shape and covers the
+// screen but for nothing.
+TEST(BigPen, TheLargestCircleAboutTheScreenIsItsContinuousRing) {
+  mybitmap got(320, 200), want(320, 200);
+  got.thick = 40001;
+  want.thick = 40001;
+  got.circle(160, 100, 20000);
+  penannulus(want, 160, 100, 20000, 20000);
+  EXPECT_TRUE(samepixels(got, want));
+  EXPECT_FALSE(marked(got).empty());
 }
 
 }  // namespace
