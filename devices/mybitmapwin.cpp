@@ -78,6 +78,7 @@ mybitmapwin::mybitmapwin()
   bitmap.reset(width, height);
   pixelcount = width * height;
   mouse = new mymouse;
+  mouse->setbounds(width, height);
 }
 
 mybitmapwin::~mybitmapwin() {

@@ -5,6 +5,7 @@
 // first packet would lose motion, so the rest is left for later polls.
 #include "devices/mymouse.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -81,7 +82,18 @@ void mymouse::takepacket(const unsigned char* p) {
   rawy += static_cast<signed char>(p[2]);
   x = rawx - originx;
   y = 500 - (rawy - originy);
+  if (maxx >= 0) {
+    x = std::min(std::max(x, 0), maxx);
+    y = std::min(std::max(y, 0), maxy);
+    rawx = x + originx;
+    rawy = 500 - y + originy;
+  }
   moved = true;
+}
+
+void mymouse::setbounds(int w, int h) {
+  maxx = std::max(w - 1, 0);
+  maxy = std::max(h - 1, 0);
 }
 
 void mymouse::drawcursor(mybitmap& b) {

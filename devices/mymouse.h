@@ -43,10 +43,15 @@ class mymouse {
 
   // Puts the cross at (100, 100); the first poll of the program does this.
   void startposition();
-  // Takes one complete packet (as read from the device) into the position.
+  // Takes one complete packet (as read from the device) into the position,
+  // kept on the screen: a move past an edge stops the cross at the edge,
+  // and the next move back starts from there.
   void takepacket(const unsigned char* p);
+  // The screen the cross is kept on (width x height pixels); none until set.
+  void setbounds(int w, int h);
 
  private:
   unsigned char partial[packetsize];  // bytes of a packet not yet complete
   int partiallen;
+  int maxx = -1, maxy = -1;  // the last pixel the cross may reach (-1: no bound)
 };

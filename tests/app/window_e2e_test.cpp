@@ -68,6 +68,28 @@ TEST(MouseCursor, FollowsPacketsAndLosesNoMotionInABurst) {
   EXPECT_EQ(run.bmp().crop(run.cursorbox()).count(red), 0);
 }
 
+// A long sweep past the screen's corner leaves the cross at the corner, and
+// the first move back moves it at once.
+TEST(MouseCursor, IsKeptOnTheScreen) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600));
+  for (int i = 0; i < 80; i++) ASSERT_TRUE(run.mouse(-127, 127));  // left and up
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(0, 0), red);
+  EXPECT_EQ(run.cursorx(), 0);
+  ASSERT_TRUE(run.moveto(30, 40));
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(30, 40), red);
+  EXPECT_EQ(run.pixel(30, 60), red);
+  for (int i = 0; i < 80; i++) ASSERT_TRUE(run.mouse(127, -127));  // right and down
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(799, 599), red);
+  ASSERT_TRUE(run.moveto(700, 500));
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.pixel(700, 520), red);
+  ASSERT_TRUE(run.stop());
+}
+
 TEST(MouseCursor, StaysParkedWithoutAMouse) {
   bihuarun run;
   rigoptions o;

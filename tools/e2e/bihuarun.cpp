@@ -329,8 +329,9 @@ bool bihuarun::mouse(int dx, int dy, int buttons) {
                              static_cast<unsigned char>(static_cast<signed char>(dx)),
                              static_cast<unsigned char>(static_cast<signed char>(dy))};
   if (write(mice, packet, 3) != 3 || !drained()) return false;
-  curx += static_cast<signed char>(dx);
-  cury -= static_cast<signed char>(dy);
+  // The program keeps its cursor on the screen.
+  curx = std::clamp(curx + static_cast<signed char>(dx), 0, static_cast<int>(options.screen.width) - 1);
+  cury = std::clamp(cury - static_cast<signed char>(dy), 0, static_cast<int>(options.screen.height) - 1);
   expected += 1;
   return true;
 }
