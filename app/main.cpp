@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
     for (keyvalue c; !leave && (c = keyboard.kbhit()) != 0;) {
       any = true;
       route(window, c);
-      if (c == keyF7)
+      if (c == keyF7 || c == keyCtrlS)
         window->savefocused();
       else if (c == keyF8)
         leave = quitnow(window, quitasked);

@@ -3,14 +3,17 @@
 // drags) go to the input-method view first; everything else to keymouse.
 #include <unistd.h>
 
+#include <cstdio>
+
 #include "app/amybitmapwin.h"
 #include "devices/keys.h"
 #include "devices/mymouse.h"
 #include "input/pyinput.h"
+#include "views/statusbar.h"
 
 namespace {
 
-const keyvalue ctrlc = 3;
+const keyvalue ctrlc = 3, ctrlh = 8;
 
 // The key-down code a key sends to the window; 0 for keys handled below or
 // not at all.
@@ -45,6 +48,8 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   key k = keyof(v);
   // Ctrl-C stops a running shell command; otherwise it is no key here.
   if (v == ctrlc && stopcommand()) return;
+  // Ctrl-S saves, as every editor user expects.
+  if (v == keyCtrlS) k = key::f7;
   if (int code = windowcode(k)) {
     keymouse(evKey, code, 0, 0, 0, 0);
     return;
@@ -56,13 +61,17 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
     toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), -1, 0);
   } else if (k == key::tab) {
     keymouse(evChar, 9, 0, 0, 0, 0);
-  } else if (k == key::backspace) {
+  } else if (k == key::backspace || v == ctrlh) {
     toinput(evChar, 8, 0, 0, 0, 0);
   } else if (k == key::esc) {
     keymouse(evKey, kcEsc, 0, 0, 0, 0);
     dodraw();
     int f = focusedpane();
     if (pane(f)) drawpane(f);
+  } else if (v > 0 && v < 32) {
+    // A control byte that is no key goes nowhere near the text.
+    snprintf(publicbuffer, publicbuffersize, "此键无功能：Ctrl-%c", static_cast<char>('@' + v));
+    dispmsg1(publicbuffer);
   }
 }
 

@@ -63,6 +63,7 @@ constexpr keyvalue keyvalueof(key id) {
 
 // The two keys main acts on itself: F7 saves, F8 quits.
 constexpr keyvalue keyF7 = keyvalueof(key::f7);
+constexpr keyvalue keyCtrlS = 19;  // saves as F7 does
 constexpr keyvalue keyF8 = keyvalueof(key::f8);
 
 // The key a value is a form of; key::none for every other value.

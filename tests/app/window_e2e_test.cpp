@@ -120,6 +120,38 @@ TEST(FunctionKeyBar, AClickFlashesTheButtonAndIsEchoed) {
   ASSERT_TRUE(run.stop());
 }
 
+// The F1 and F2 buttons do what their keys do: after a click on F1,
+// "wo " types 我 as the F1 key would.
+TEST(FunctionKeyBar, TheF1ButtonSwitchesToPinyin) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(800, 600, {"f1.txt"}));
+  rigrect f1 = button(800, 0);
+  ASSERT_TRUE(run.click(f1.x + f1.w / 2, f1.y + f1.h / 2));
+  ASSERT_TRUE(run.settle());
+  run.type("wo ");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("f1.txt"), "我");
+  ASSERT_TRUE(run.stop());
+}
+
+// Ctrl-S saves as F7 does; other control bytes that are no key put nothing
+// into the text and say so.
+TEST(ControlKeys, CtrlSSavesAndOtherControlBytesInsertNothing) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(1024, 768, {"ctrl.txt"}));
+  run.type("ab\x01\x02\x11" "c\x05");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.shows("此键无功能：Ctrl-E"));
+  run.type("\x13");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("ctrl.txt"), "abc");
+  run.type("\x7f\x14\x13");  // Backspace keeps its meaning
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("ctrl.txt"), "ab");
+  ASSERT_TRUE(run.stop());
+}
+
 TEST(FunctionKeyBar, TheF8ButtonEndsTheProgram) {
   bihuarun run;
   ASSERT_TRUE(run.start(1920, 1080));

@@ -231,10 +231,11 @@ TEST(Console, CtrlSNeverHoldsUpTheWayOut) {
   bihuarun term;
   ASSERT_TRUE(term.start(o));
   EXPECT_EQ(term.terminalmode().c_iflag & (IXON | IXOFF), 0u);
-  term.type("x\x13");
+  term.type("x\x13y");  // Ctrl-S saves; the y after it is rescued
   ASSERT_TRUE(term.settle());
   ASSERT_TRUE(term.endwith(SIGTERM));
-  EXPECT_EQ(term.file("notes.txt.save"), "xabc");
+  EXPECT_EQ(term.file("notes.txt"), "xabc");
+  EXPECT_EQ(term.file("notes.txt.save"), "xyabc");
   EXPECT_TRUE(term.terminalrestored());
   EXPECT_TRUE(term.consolerestored());
 
