@@ -74,8 +74,8 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       break;
     case evButton + 0:  // F1:中英文, as the F1 key
     case evButton + 1:  // F2:输入法, as the F2 key
-      echo("按钮%d按下", type, 0);
       toinput(evKey, kcInputSwitch, inputswitchmark, 0, type == evButton ? 0 : -1, 0);
+      echo("按钮%d按下", type, 0);  // the button's echo, not the switch's
       return true;
     case evButton + 6:  // F7:保存
       savefocused();

@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <sys/select.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -94,6 +95,27 @@ int splitcommand(const char* line, char* order, int ordermax, char* fn, int fnma
   return second < 0 ? -1 : 1 + second;
 }
 
+int restname(const char* line, char* fn, int fnmax) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  const char* p = line;
+  while (blank(*p)) p++;
+  while (*p && !blank(*p)) p++;
+  while (blank(*p)) p++;
+  const char* end = p + strlen(p);
+  if (*p == '"') {
+    const char* close = strchr(++p, '"');
+    if (!close) return -1;
+    end = close;
+  } else {
+    while (end > p && blank(end[-1])) end--;
+  }
+  int n = static_cast<int>(end - p);
+  if (n >= fnmax) return -1;
+  memcpy(fn, p, n);
+  fn[n] = 0;
+  return n;
+}
+
 int findnext(const unsigned char* text, int len, int from, const char* word, int wordlen) {
   int wrapped = -1;  // first match at or before from
   int step = 1;
@@ -159,6 +181,19 @@ int collectoutput(shellcommand& command, editview* pane, int chunk, utf8stream* 
   return std::max(static_cast<int>(n), 1);
 }
 
+namespace {
+
+// Whether the folder a new file would be made in is there.
+bool folderexists(const std::string& sysname) {
+  size_t slash = sysname.rfind('/');
+  if (slash == std::string::npos) return true;
+  std::string folder = slash == 0 ? "/" : sysname.substr(0, slash);
+  struct stat st;
+  return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace
+
 // ---- the window's command members
 
 namespace {
@@ -223,6 +258,12 @@ void amybitmapwin::docommand(unsigned char* line, int length) {
 bool amybitmapwin::doinercmd(const char* line) {
   if (strlen(line) < 5 || (line[4] != '1' && line[4] != '2')) return false;
   if (splitcommand(line, order, ordersize, fn, fnsize) <= 0) return false;
+  bool isopen = strcmp(order, "open1") == 0 || strcmp(order, "open2") == 0;
+  if (isopen && restname(line, fn, fnsize) < 0) {
+    notice("文件名过长或缺少后引号，不能打开：%s", line);
+    commandrefused = true;
+    return true;
+  }
   return opendoc(order, fn) || findwod(order, fn);
 }
 
@@ -242,7 +283,11 @@ bool amybitmapwin::opendoc(const char* ord, const char* name) {
     return true;
   }
   // Output on its way to pane 1 must never reach a file the user opened.
-  if (pane && mayreplace(pane) && pane->readfile(name) && pane == ed1) stopcommand();
+  if (!pane || !mayreplace(pane) || !pane->readfile(name)) return true;
+  if (!pane->diskstamp.exists)
+    notice(folderexists(pane->stampname) ? "新文件：%s" : "新文件，但文件夹不存在，保存不了：%s",
+           pane->filename);
+  if (pane == ed1) stopcommand();
   return true;
 }
 

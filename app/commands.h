@@ -43,6 +43,12 @@ textline linearound(const unsigned char* text, int len, int at);
 // fit its buffer (nothing is cut). An absent second word leaves fn empty.
 int splitcommand(const char* line, char* order, int ordermax, char* fn, int fnmax);
 
+// The file name of "open1"/"open2": the rest of line after its first word,
+// without the blanks around it; a name in double quotes is what stands
+// between them (anything but a double quote). Returns its length, or -1
+// when it does not fit fnmax or its closing quote is missing.
+int restname(const char* line, char* fn, int fnmax);
+
 // Whether text[i] starts a character: a GBK character (graphics/gbkchar.h)
 // is two bytes, every other byte one.
 bool charstartat(const unsigned char* text, int len, int i);

@@ -46,8 +46,10 @@ bool processended(pid_t pid) {
 
 class CommandPane : public ::testing::Test {
  protected:
-  ::testing::AssertionResult start(std::map<std::string, std::string> files) {
+  ::testing::AssertionResult start(std::map<std::string, std::string> files, int width = 800,
+                                   int height = 600) {
     rigoptions o;
+    o.screen = rigoptions::defaultscreen(width, height);
     for (auto& f : files) o.args.push_back(f.first);
     o.files = std::move(files);
     auto started = run.start(o);
@@ -187,6 +189,35 @@ TEST_F(CommandPane, OpenTwoLoadsAFileIntoPaneOne) {
   ASSERT_TRUE(run.settle());
   EXPECT_EQ(run.file("other.txt"), "Yother\r\n");
   EXPECT_FALSE(run.hasfile("ed1.txt"));
+  ASSERT_TRUE(run.stop());
+}
+
+// The name is the rest of the line: blanks inside it are kept, a quoted
+// name is taken as it stands, and a missing file opens as a new one.
+TEST_F(CommandPane, OpenTakesNamesWithBlanksAndSaysWhenAFileIsNew) {
+  ASSERT_TRUE(start({{"a.txt", ""}, {"my notes.txt", "mine\r\n"}, {" a b.txt", "ab\r\n"}}, 1920, 1080));
+  command("open2 my notes.txt  ");
+  esc(2);
+  run.type("1");
+  run.key("F7");
+  esc(1);
+  command("open2 \" a b.txt\"");
+  esc(2);
+  run.type("2");
+  run.key("F7");
+  esc(1);
+  command("open2 new one.txt");
+  EXPECT_TRUE(run.shows("新文件：new one.txt"));
+  esc(2);
+  run.type("3");
+  run.key("F7");
+  esc(1);
+  command("open2 nowhere/x.txt");
+  EXPECT_TRUE(run.shows("新文件，但文件夹不存在，保存不了：nowhere/x.txt"));
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("my notes.txt"), "1mine\r\n");
+  EXPECT_EQ(run.file(" a b.txt"), "2ab\r\n");
+  EXPECT_EQ(run.file("new one.txt"), "3");
   ASSERT_TRUE(run.stop());
 }
 
