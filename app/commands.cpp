@@ -138,14 +138,8 @@ int collectoutput(shellcommand& command, editview* pane, int chunk, utf8stream* 
   // A zero byte would end the text when it is saved and read again: the
   // pane never holds one, so binary output loses its zeros here.
   int kept = static_cast<int>(std::remove(got, got + gotn, 0) - got);
-  int lastline = pane->linecount - 1;
   // Past the text's capacity or its line table: nothing of this read is kept.
-  if (kept > 0 && !pane->insertlaid(pane->textend(), got, kept))
-    return stopoutput(command, pane);
-  pane->history.clear();  // output is no edit of the user's to take back
-  pane->setcur(0, lastline);
-  if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
-  pane->draw();
+  if (!pane->addoutput(got, kept)) return stopoutput(command, pane);
   if (fromutf8 && fromutf8->replacedcount() > 0)
     snprintf(publicbuffer, publicbuffersize, "%d个字符没有GBK编码，显示为?；read %d bytes",
              fromutf8->replacedcount(), static_cast<int>(n));
@@ -265,14 +259,7 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
   if (!pane) return true;
   int at = findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword,
                     static_cast<int>(strlen(serword)));
-  if (at >= 0) {
-    pane->setcur(pane->text + at);
-    pane->topline = std::max(pane->curline - 3, 0);
-  } else {
-    pane->setcur(0, 0);
-    pane->topline = 0;
-  }
-  pane->draw();
+  pane->showfound(at);
   return true;
 }
 
@@ -293,11 +280,7 @@ void amybitmapwin::runshell() {
   if (strcmp(ed1->filename, outputname) != 0) {
     if (!mayreplace(ed1)) return;
     dispmsg1("change name to ed1.txt");
-    ed1->clean();
-    strcpy(ed1->filename, outputname);
-    ed1->setcur(0, 0);
-    ed1->topline = 0;
-    ed1->draw();
+    ed1->startempty(outputname);
   }
   bool stopped = command.stop();
   outputstream.reset();

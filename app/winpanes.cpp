@@ -84,13 +84,7 @@ void amybitmapwin::copyedit() {
     dispmsg1(publicbuffer);
     return;
   }
-  int keep = static_cast<int>(dst->cur - dst->text);
-  dst->loadcontent(src->text, src->len);
-  memcpy(dst->savedtext, src->savedtext, src->savedlen);
-  dst->savedlen = src->savedlen;
-  dst->takedisk(*src);
-  dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
-  dst->draw();
+  dst->takecopy(*src);
   synced.assign(reinterpret_cast<const char*>(src->text), src->len);
   hassynced = true;
   // Command output must not land in a copy of the user's file.
