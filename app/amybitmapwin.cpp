@@ -38,28 +38,23 @@ void amybitmapwin::draw() {
   mybitmapwin::draw();
 }
 
-void amybitmapwin::echo(const char* format, int a, int b) {
-  snprintf(publicbuffer, publicbuffersize, format, a, b);
-  dispmsg1(publicbuffer);
-}
-
 bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
   if (modalview && modalstep(type, a1, a2, a3, a4, a5)) return true;
   if (type < evPress || (type > evWheel && type < evKey) || (type > evChar && type < evButton))
     return false;
   switch (type) {
     case evPress:
-      echo("左键单击，x=%d,y=%d", a1, a2);
+      notify("左键单击，x=%d,y=%d", a1, a2);
       setedfocus();
       break;
     case evDrag:
-      echo("鼠标移动，x=%d,y=%d", a1, a2);
+      notify("鼠标移动，x=%d,y=%d", a1, a2);
       break;
     case evWheel:
-      echo("鼠标滚轮，x=%d,y=%d", a1, a2);
+      notify("鼠标滚轮，x=%d,y=%d", a1, a2);
       break;
     case evKey:
-      echo("键按下键值为%d, 标志为%x", a1, a2);
+      notify("键按下键值为%d, 标志为%x", a1, a2);
       if (a1 == kcEsc) {
         esccycle();
         return true;
@@ -70,7 +65,7 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       }
       break;
     case evChar:
-      echo("字符信息为%d, 标志为%x", a1, a2);
+      notify("字符信息为%d, 标志为%x", a1, a2);
       break;
     case evButton + 6:  // F7:保存
       savefocused();
@@ -79,7 +74,7 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       isquit = true;
       return true;
     default:
-      echo("按钮%d按下", type, 0);
+      notify("按钮%d按下", type);
       break;
   }
   return broadcast(type, a1, a2, a3, a4, a5);
@@ -92,8 +87,7 @@ bool amybitmapwin::modalstep(int type, int a1, int a2, int a3, int a4, int a5) {
   modalview->keymouse(type, a1, a2, a3, a4, a5);
   if (fontsel.selected == 0) return true;
   mybitmap::zhityid = fontsel.selected - fontsel.base;
-  snprintf(publicbuffer, publicbuffersize, "选择字体%d", fontsel.selected);
-  dispmsg1(publicbuffer);
+  notify("选择字体%d", fontsel.selected);
   fontsel.selected = 0;
   myview::pmymap->loadbuffer();
   dodraw();
