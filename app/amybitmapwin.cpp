@@ -67,10 +67,10 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
     case evChar:
       notify("字符信息为%d, 标志为%x", a1, a2);
       break;
-    case evButton + 6:  // F7:保存
+    case evButton + btSave:
       savefocused();
       return true;
-    case evButton + 7:  // F8:退出
+    case evButton + btQuit:
       isquit = true;
       return true;
     default:

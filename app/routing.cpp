@@ -55,9 +55,9 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   } else if (k == key::f2) {
     toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), -1, 0);
   } else if (k == key::tab) {
-    keymouse(evChar, 9, 0, 0, 0, 0);
+    keymouse(evChar, chTab, 0, 0, 0, 0);
   } else if (k == key::backspace) {
-    toinput(evChar, 8, 0, 0, 0, 0);
+    toinput(evChar, chBackspace, 0, 0, 0, 0);
   } else if (k == key::esc) {
     keymouse(evKey, kcEsc, 0, 0, 0, 0);
     dodraw();

@@ -284,17 +284,10 @@ bool editview::ischanged() { return len != savedlen || memcmp(text, savedtext, l
 
 // ---- loading
 
-
-bool editview::readfile(const char* path) {
-  if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
-    notify("文件名太长（%d字节以上），不能打开", namesize);
-    return false;
-  }
-  std::string raw, sysname;
-  if (!systemname(path, sysname)) {
-    notify("文件名不是GBK，不能打开：%s", path);
-    return false;
-  }
+// The file's bytes as they are on disk (none for a file that is not
+// there), with the stamp of what was opened; false after a notice.
+bool editview::readraw(const char* path, const std::string& sysname, std::string& raw,
+                       diskfile::stamp& opened) {
   // Never waits: a FIFO without a writer or a terminal opens at once and
   // is refused below, as is everything but a regular file.
   int fd = open(sysname.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -312,7 +305,7 @@ bool editview::readfile(const char* path) {
       notify("不是普通文件（设备、管道等），不能打开：%s", path);
     return false;
   }
-  diskfile::stamp opened = diskfile::stampof(sysname.c_str(), fd);
+  opened = diskfile::stampof(sysname.c_str(), fd);
   if (fd >= 0) {
     // A filtered text never shrinks below half of the raw bytes unless they
     // are mostly lone CRs; anything past twice the capacity cannot fit.
@@ -328,12 +321,17 @@ bool editview::readfile(const char* path) {
     notify("含有零字节，不是文本，不能打开：%s", path);
     return false;
   }
+  return true;
+}
+
+// The raw bytes made the pane's text (GBK, CR LF) in text: n bytes, with the
+// breaks they came with; false after a notice, the text untouched.
+bool editview::takeraw(const char* path, std::string& raw, const utf8scan& form, int& n,
+                       breakscan& breaks) {
   // A UTF-8 file is taken as GBK, or not at all.
   const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
-  utf8scan form = scanutf8(rawbytes, raw.size());
-  bool utf8 = isutf8text(form);
   std::string converted;
-  if (utf8) {
+  if (isutf8text(form)) {
     size_t mark = form.bom ? 3 : 0;
     codecfault f;
     if (!utf8togbk(rawbytes + mark, raw.size() - mark, converted, f)) {
@@ -342,22 +340,40 @@ bool editview::readfile(const char* path) {
     }
     raw.swap(converted);
   }
+  n = 0;
+  if (raw.empty()) return true;
+  tfileter(raw.data(), static_cast<int>(raw.size()));
+  breaks = resbreaks;
+  n = reslen;
+  if (n > maxtextlen) {
+    notify("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
+    return false;
+  }
+  if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
+    notify("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
+    return false;
+  }
+  memcpy(text, res, n);
+  return true;
+}
+
+bool editview::readfile(const char* path) {
+  if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
+    notify("文件名太长（%d字节以上），不能打开", namesize);
+    return false;
+  }
+  std::string raw, sysname;
+  if (!systemname(path, sysname)) {
+    notify("文件名不是GBK，不能打开：%s", path);
+    return false;
+  }
+  diskfile::stamp opened;
+  if (!readraw(path, sysname, raw, opened)) return false;
+  utf8scan form = scanutf8(reinterpret_cast<const unsigned char*>(raw.data()), raw.size());
+  bool utf8 = isutf8text(form);
   int n = 0;
   breakscan breaks;
-  if (!raw.empty()) {
-    tfileter(raw.data(), static_cast<int>(raw.size()));
-    breaks = resbreaks;
-    n = reslen;
-    if (n > maxtextlen) {
-      notify("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
-      return false;
-    }
-    if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
-      notify("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
-      return false;
-    }
-    memcpy(text, res, n);
-  }
+  if (!takeraw(path, raw, form, n, breaks)) return false;
   len = savedlen = n;
   memset(text + len, 0, 2);
   memcpy(savedtext, text, n);

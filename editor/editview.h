@@ -214,7 +214,13 @@ class editview : public amyview {
   void redo();
 
   // ---- events (editkeys.cpp)
+  // keymouse hands each kind of event to its handler; each returns what
+  // keymouse returns (1: consumed, the window's dispatch stops).
   int keymouse(int type, int a, int b, int c, int d, int e) override;
+  int onkey(int code);
+  int onchar(int byte);
+  int onmouse(int type, int a, int b, int c, int d);
+  int onbutton(int button);
   void btreadfile();
   void btsave();
   void btsaveas();
@@ -248,6 +254,10 @@ class editview : public amyview {
   bool layout(int startline, int hi, int delta);
   void noteedit(int at, int oldn, int newn);
   void resetcursor();
+  bool readraw(const char* path, const std::string& sysname, std::string& raw,
+               diskfile::stamp& opened);
+  bool takeraw(const char* path, std::string& raw, const utf8scan& form, int& n,
+               breakscan& breaks);
   bool fileimage(std::string& out);
   void savefailed(const char* path);
   bool askoverwrite(const std::string& sysname);
