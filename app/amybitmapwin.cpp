@@ -38,28 +38,23 @@ void amybitmapwin::draw() {
   mybitmapwin::draw();
 }
 
-void amybitmapwin::echo(const char* format, int a, int b) {
-  snprintf(publicbuffer, publicbuffersize, format, a, b);
-  dispmsg1(publicbuffer);
-}
-
 bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
   if (modalview && modalstep(type, a1, a2, a3, a4, a5)) return true;
   if (type < evPress || (type > evWheel && type < evKey) || (type > evChar && type < evButton))
     return false;
   switch (type) {
     case evPress:
-      echo("左键单击，x=%d,y=%d", a1, a2);
+      notify("左键单击，x=%d,y=%d", a1, a2);
       setedfocus();
       break;
     case evDrag:
-      echo("鼠标移动，x=%d,y=%d", a1, a2);
+      notify("鼠标移动，x=%d,y=%d", a1, a2);
       break;
     case evWheel:
-      echo("鼠标滚轮，x=%d,y=%d", a1, a2);
+      notify("鼠标滚轮，x=%d,y=%d", a1, a2);
       break;
     case evKey:
-      echo("键按下键值为%d, 标志为%x", a1, a2);
+      notify("键按下键值为%d, 标志为%x", a1, a2);
       if (a1 == kcEsc) {
         esccycle();
         return true;
@@ -70,21 +65,21 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       }
       break;
     case evChar:
-      echo("字符信息为%d, 标志为%x", a1, a2);
+      notify("字符信息为%d, 标志为%x", a1, a2);
       break;
-    case evButton + 0:  // F1:中英文, as the F1 key
-    case evButton + 1:  // F2:输入法, as the F2 key
-      toinput(evKey, kcInputSwitch, inputswitchmark, 0, type == evButton ? 0 : -1, 0);
-      echo("按钮%d按下", type, 0);  // the button's echo, not the switch's
+    case evButton + btInputSwitch:  // as the F1 key
+    case evButton + btMethod:  // as the F2 key
+      toinput(evKey, kcInputSwitch, inputswitchmark, 0, type == evButton + btInputSwitch ? 0 : -1, 0);
+      notify("按钮%d按下", type);  // the button's echo, not the switch's
       return true;
-    case evButton + 6:  // F7:保存
+    case evButton + btSave:
       savefocused();
       return true;
-    case evButton + 7:  // F8:退出
+    case evButton + btQuit:
       isquit = true;
       return true;
     default:
-      echo("按钮%d按下", type, 0);
+      notify("按钮%d按下", type);
       break;
   }
   return broadcast(type, a1, a2, a3, a4, a5);
@@ -97,8 +92,7 @@ bool amybitmapwin::modalstep(int type, int a1, int a2, int a3, int a4, int a5) {
   modalview->keymouse(type, a1, a2, a3, a4, a5);
   if (fontsel.selected == 0) return true;
   mybitmap::zhityid = fontsel.selected - fontsel.base;
-  snprintf(publicbuffer, publicbuffersize, "选择字体%d", fontsel.selected);
-  dispmsg1(publicbuffer);
+  notify("选择字体%d", fontsel.selected);
   fontsel.selected = 0;
   myview::pmymap->loadbuffer();
   dodraw();

@@ -89,7 +89,6 @@ class amybitmapwin : public mybitmapwin {
  private:
   bool modalstep(int type, int a1, int a2, int a3, int a4, int a5);
   bool broadcast(int type, int a1, int a2, int a3, int a4, int a5);
-  void echo(const char* format, int a, int b);
   void esccycle();
   void runcommandline();
   // Sends an event to the input-method view, which passes on to keymouse

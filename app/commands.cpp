@@ -48,16 +48,10 @@ int takeword(const char*& p, char* out, int outmax) {
   return 1;
 }
 
-// A notice naming a file (format holds one %s).
-void notice(const char* format, const char* name) {
-  snprintf(publicbuffer, publicbuffersize, format, name);
-  dispmsg1(publicbuffer);
-}
-
 // Stops a command whose output does not fit pane: closes it and says so.
 int stopoutput(shellcommand& command, editview* pane) {
   command.stop();
-  notice("%s已满，命令输出停止", pane->filename);
+  notify("%s已满，命令输出停止", pane->filename);
   return -1;
 }
 
@@ -160,24 +154,15 @@ int collectoutput(shellcommand& command, editview* pane, int chunk, utf8stream* 
   // A zero byte would end the text when it is saved and read again: the
   // pane never holds one, so binary output loses its zeros here.
   int kept = static_cast<int>(std::remove(got, got + gotn, 0) - got);
-  int lastline = pane->linecount - 1;
   // Past the text's capacity or its line table: nothing of this read is kept.
-  if (kept > 0 && !pane->insertlaid(pane->textend(), got, kept))
-    return stopoutput(command, pane);
-  pane->history.clear();  // output is no edit of the user's to take back
-  pane->setcur(0, lastline);
-  if (pane->rows <= pane->curline - pane->topline) pane->topline = pane->curline - 1;
-  pane->draw();
+  if (!pane->addoutput(got, kept)) return stopoutput(command, pane);
+  const char* sep = command.running() ? "；" : "";
+  const char* running = command.running() ? runningnote : "";
   if (fromutf8 && fromutf8->replacedcount() > 0)
-    snprintf(publicbuffer, publicbuffersize, "%d个字符没有GBK编码，显示为?；read %d bytes",
-             fromutf8->replacedcount(), static_cast<int>(n));
+    notify("%d个字符没有GBK编码，显示为?；read %d bytes%s%s", fromutf8->replacedcount(),
+           static_cast<int>(n), sep, running);
   else
-    snprintf(publicbuffer, publicbuffersize, "read %d bytes", static_cast<int>(n));
-  if (command.running()) {
-    size_t used = strlen(publicbuffer);
-    snprintf(publicbuffer + used, publicbuffersize - used, "；%s", runningnote);
-  }
-  dispmsg1(publicbuffer);
+    notify("read %d bytes%s%s", static_cast<int>(n), sep, running);
   return std::max(static_cast<int>(n), 1);
 }
 
@@ -221,7 +206,7 @@ bool commandrefused = false;
 // line was refused for that reason just before.
 bool mayreplace(editview* pane) {
   if (!pane->ischanged() || discardconfirmed) return true;
-  notice("%s未保存：F7保存，再回车放弃修改", pane->filename);
+  notify("%s未保存：F7保存，再回车放弃修改", pane->filename);
   strcpy(refusedline, cmdbuf);
   refusedset = true;
   commandrefused = true;
@@ -240,9 +225,7 @@ void amybitmapwin::docommand(unsigned char* line, int length) {
   cmdbuf[0] = 0;
   while (length > 0 && (line[length - 1] == '\n' || line[length - 1] == '\r')) length--;
   if (length > maxcommandlth) {
-    snprintf(publicbuffer, publicbuffersize, "命令过长（%d字节，最多%d字节），未执行", length,
-             maxcommandlth);
-    dispmsg1(publicbuffer);
+    notify("命令过长（%d字节，最多%d字节），未执行", length, maxcommandlth);
     return;
   }
   memcpy(cmdbuf, line, length);
@@ -260,7 +243,7 @@ bool amybitmapwin::doinercmd(const char* line) {
   if (splitcommand(line, order, ordersize, fn, fnsize) <= 0) return false;
   bool isopen = strcmp(order, "open1") == 0 || strcmp(order, "open2") == 0;
   if (isopen && restname(line, fn, fnsize) < 0) {
-    notice("文件名过长或缺少后引号，不能打开：%s", line);
+    notify("文件名过长或缺少后引号，不能打开：%s", line);
     commandrefused = true;
     return true;
   }
@@ -277,15 +260,14 @@ bool amybitmapwin::opendoc(const char* ord, const char* name) {
     return false;
   if (!*name) {
     // Loading "" would empty the pane under no name at all.
-    snprintf(publicbuffer, publicbuffersize, "%s后面要有文件名", ord);
-    dispmsg1(publicbuffer);
+    notify("%s后面要有文件名", ord);
     commandrefused = true;
     return true;
   }
   // Output on its way to pane 1 must never reach a file the user opened.
   if (!pane || !mayreplace(pane) || !pane->readfile(name)) return true;
   if (!pane->diskstamp.exists)
-    notice(folderexists(pane->stampname) ? "新文件：%s" : "新文件，但文件夹不存在，保存不了：%s",
+    notify(folderexists(pane->stampname) ? "新文件：%s" : "新文件，但文件夹不存在，保存不了：%s",
            pane->filename);
   if (pane == ed1) stopcommand();
   return true;
@@ -298,9 +280,7 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
     // Too long to keep: a find is refused; any other command's second word
     // simply does not become the search word.
     if (!isfind) return false;
-    snprintf(publicbuffer, publicbuffersize, "查找词过长（%d字节，最多%d字节）", n,
-             serwordsize - 1);
-    dispmsg1(publicbuffer);
+    notify("查找词过长（%d字节，最多%d字节）", n, serwordsize - 1);
     commandrefused = true;
     return true;
   }
@@ -310,14 +290,7 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
   if (!pane) return true;
   int at = findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword,
                     static_cast<int>(strlen(serword)));
-  if (at >= 0) {
-    pane->setcur(pane->text + at);
-    pane->topline = std::max(pane->curline - 3, 0);
-  } else {
-    pane->setcur(0, 0);
-    pane->topline = 0;
-  }
-  pane->draw();
+  pane->showfound(at);
   return true;
 }
 
@@ -329,32 +302,26 @@ void amybitmapwin::runshell() {
   std::string line;
   codecfault f;
   if (!tosystem(cmdbuf, line, f)) {
-    snprintf(publicbuffer, publicbuffersize, "命令第%d列的代码%X不是GBK字符，未执行", f.column,
-             f.code);
-    dispmsg1(publicbuffer);
+    notify("命令第%d列的代码%X不是GBK字符，未执行", f.column, f.code);
     commandrefused = true;
     return;
   }
   if (strcmp(ed1->filename, outputname) != 0) {
     if (!mayreplace(ed1)) return;
     dispmsg1("change name to ed1.txt");
-    ed1->clean();
-    strcpy(ed1->filename, outputname);
-    ed1->setcur(0, 0);
-    ed1->topline = 0;
-    ed1->draw();
+    ed1->startempty(outputname);
   }
   bool stopped = command.stop();
   outputstream.reset();
   endtoshow = false;
   if (!command.start(line.c_str())) {
-    snprintf(publicbuffer, publicbuffersize, "命令未能启动：%s", strerror(errno));
-    dispmsg1(publicbuffer);
+    notify("命令未能启动：%s", strerror(errno));
     return;
   }
   if (stopped)
-    snprintf(publicbuffer, publicbuffersize, "%s；%s", stoppednote, runningnote);
-  dispmsg1(stopped ? publicbuffer : runningnote);
+    notify("%s；%s", stoppednote, runningnote);
+  else
+    dispmsg1(runningnote);
 }
 
 bool amybitmapwin::stopcommand() {
@@ -394,10 +361,9 @@ void amybitmapwin::readcommandoutput() {
     endtoshow = false;
     int status = command.exitstatus;
     if (status > 128 && status <= 128 + 64)
-      snprintf(publicbuffer, publicbuffersize, "命令被信号%d终止", status - 128);
+      notify("命令被信号%d终止", status - 128);
     else
-      snprintf(publicbuffer, publicbuffersize, "命令结束，退出状态%d", status);
-    dispmsg1(publicbuffer);
+      notify("命令结束，退出状态%d", status);
     draw();
   }
 }

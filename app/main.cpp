@@ -85,8 +85,7 @@ void loadnamed(editview* pane, const char* name) {
   std::string shown;
   codecfault f;
   if (!fromsystem(name, shown, f)) {
-    snprintf(publicbuffer, publicbuffersize, "不能打开：文件名的第%d个字符没有GBK编码", f.column);
-    dispmsg1(publicbuffer);
+    notify("不能打开：文件名的第%d个字符没有GBK编码", f.column);
     return;
   }
   pane->readfile(shown.c_str());
@@ -117,9 +116,8 @@ bool quitnow(amybitmapwin* window, bool& asked) {
   if (asked) return true;
   for (editview* e : {window->ed0, window->ed1}) {
     if (e->ischanged()) {
-      snprintf(publicbuffer, publicbuffersize, "文件%s未保存；再按F8不保存退出，按其他键取消",
-               e->filename[0] ? e->filename : "(无名)");
-      dispmsg1(publicbuffer);
+      notify("文件%s未保存；再按F8不保存退出，按其他键取消",
+             e->filename[0] ? e->filename : "(无名)");
       asked = true;
       return false;
     }

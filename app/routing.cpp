@@ -60,9 +60,9 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   } else if (k == key::f2) {
     toinput(evKey, kcInputSwitch, inputswitchmark, static_cast<int>(high), -1, 0);
   } else if (k == key::tab) {
-    keymouse(evChar, 9, 0, 0, 0, 0);
+    keymouse(evChar, chTab, 0, 0, 0, 0);
   } else if (k == key::backspace || v == ctrlh) {
-    toinput(evChar, 8, 0, 0, 0, 0);
+    toinput(evChar, chBackspace, 0, 0, 0, 0);
   } else if (k == key::esc) {
     keymouse(evKey, kcEsc, 0, 0, 0, 0);
     dodraw();
@@ -70,8 +70,7 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
     if (pane(f)) drawpane(f);
   } else if (v > 0 && v < 32) {
     // A control byte that is no key goes nowhere near the text.
-    snprintf(publicbuffer, publicbuffersize, "此键无功能：Ctrl-%c", static_cast<char>('@' + v));
-    dispmsg1(publicbuffer);
+    notify("此键无功能：Ctrl-%c", static_cast<char>('@' + v));
   }
 }
 

@@ -80,17 +80,10 @@ void amybitmapwin::copyedit() {
   editview* src = ed0->focus ? ed0 : ed1;
   editview* dst = ed0->focus ? ed1 : ed0;
   if (dst->ischanged() && !holdssynced(dst)) {
-    snprintf(publicbuffer, publicbuffersize, "另一窗格的%s有未保存的修改，未复制", dst->filename);
-    dispmsg1(publicbuffer);
+    notify("另一窗格的%s有未保存的修改，未复制", dst->filename);
     return;
   }
-  int keep = static_cast<int>(dst->cur - dst->text);
-  dst->loadcontent(src->text, src->len);
-  memcpy(dst->savedtext, src->savedtext, src->savedlen);
-  dst->savedlen = src->savedlen;
-  dst->takedisk(*src);
-  dst->setcur(dst->text + (keep < dst->len ? keep : dst->len));
-  dst->draw();
+  dst->takecopy(*src);
   synced.assign(reinterpret_cast<const char*>(src->text), src->len);
   hassynced = true;
   // Command output must not land in a copy of the user's file.

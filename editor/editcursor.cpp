@@ -187,9 +187,7 @@ unsigned char* editview::insertpoint() {
 namespace {
 
 void fullnotice() {
-  snprintf(publicbuffer, publicbuffersize, "文本已满（最多%d字节），不能再输入",
-           editview::maxtextlen);
-  dispmsg1(publicbuffer);
+  notify("文本已满（最多%d字节），不能再输入", editview::maxtextlen);
 }
 
 }  // namespace

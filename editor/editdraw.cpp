@@ -50,7 +50,7 @@ void editview::draw() {
   // painted alone starts with the pen the whole pass would have there.
   const int pen = pmymap->thick;
   bool thinned = false;
-  int first = rows, last = -1;  // rows painted
+  int first = rows, lastrow = -1;  // rows painted
   for (int r = 0; r < rows; r++) {
     bool paint = full || now[r] != shownrows[r];
     if (paint && !full) {
@@ -60,11 +60,11 @@ void editview::draw() {
     if (paint) {
       paintline(r, now[r]);
       first = std::min(first, r);
-      last = r;
+      lastrow = r;
     }
     for (size_t i = 0; !thinned && i < now[r].size(); i += 5) thinned = now[r][i] == lineend;
   }
-  bool changed = full || restored || last >= 0;
+  bool changed = full || restored || lastrow >= 0;
   // The marker and the frame are translucent: drawn again over themselves
   // they leave the pixels as they are, so the marker need not be clipped to
   // the rows painted anew, and the frame is drawn only where it meets them.
@@ -73,14 +73,14 @@ void editview::draw() {
   dispstate();
   if (full)
     keeppixels(shownpixels, 0, high());
-  else if (last >= 0)
-    keeppixels(shownpixels, first * lineh, (last + 1) * lineh - 1);
+  else if (lastrow >= 0)
+    keeppixels(shownpixels, first * lineh, (lastrow + 1) * lineh - 1);
   if (focus && changed) {
     pmymap->color = mycolor(0, 0, 0);
     if (full || restored)
       drawbj1();
     else
-      drawbj1(first * lineh, (last + 1) * lineh - 1);
+      drawbj1(first * lineh, (lastrow + 1) * lineh - 1);
   }
   shownfocus = focus;
   shownrows.swap(now);

@@ -29,13 +29,6 @@ bool editview::utf8paths = false;
 
 namespace {
 
-// Formats a notice into publicbuffer and shows it in the right half.
-template <class... A>
-void notice(const char* format, A... args) {
-  snprintf(publicbuffer, publicbuffersize, format, args...);
-  dispmsg1(publicbuffer);
-}
-
 // The name as the system takes it: the pane's GBK name, or its UTF-8 form
 // in a UTF-8 system. False when the name holds a pair that is no GBK.
 bool systemname(const char* name, std::string& out) {
@@ -172,7 +165,7 @@ char* editview::tfileter(const char* s, int n) {
 
 bool editview::roomfor(int n) {
   if (n <= maxtextlen - len) return true;
-  notice("文本已满（最多%d字节），不能再加入%d字节", maxtextlen, n);
+  notify("文本已满（最多%d字节），不能再加入%d字节", maxtextlen, n);
   return false;
 }
 
@@ -219,7 +212,7 @@ bool editview::insertlaid(unsigned char* p, const unsigned char* src, int n) {
   if (setpara()) return true;
   removebytes(p, p + n);
   setpara();
-  notice("显示行超过%d行，不能再加入", maxlinenumber - 1);
+  notify("显示行超过%d行，不能再加入", maxlinenumber - 1);
   return false;
 }
 
@@ -255,7 +248,7 @@ bool editview::addcontent(const char* src, int n) {
 bool editview::loadcontent(unsigned char* src, int n) {
   if (n < 0) n = 0;
   if (n > maxtextlen) {
-    notice("文本太长（%d字节），最多%d字节", n, maxtextlen);
+    notify("文本太长（%d字节），最多%d字节", n, maxtextlen);
     return false;
   }
   if (n > 0) memmove(text, src, n);  // src may be null when n is 0
@@ -264,7 +257,7 @@ bool editview::loadcontent(unsigned char* src, int n) {
   editpending = false;
   history.clear();
   resetcursor();
-  if (!setpara()) notice("显示行超过%d行，后面的文本不分行", maxlinenumber - 1);
+  if (!setpara()) notify("显示行超过%d行，后面的文本不分行", maxlinenumber - 1);
   return true;
 }
 
@@ -291,22 +284,15 @@ bool editview::ischanged() { return len != savedlen || memcmp(text, savedtext, l
 
 // ---- loading
 
-
-bool editview::readfile(const char* path) {
-  if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
-    notice("文件名太长（%d字节以上），不能打开", namesize);
-    return false;
-  }
-  std::string raw, sysname;
-  if (!systemname(path, sysname)) {
-    notice("文件名不是GBK，不能打开：%s", path);
-    return false;
-  }
+// The file's bytes as they are on disk (none for a file that is not
+// there), with the stamp of what was opened; false after a notice.
+bool editview::readraw(const char* path, const std::string& sysname, std::string& raw,
+                       diskfile::stamp& opened) {
   // Never waits: a FIFO without a writer or a terminal opens at once and
   // is refused below, as is everything but a regular file.
   int fd = open(sysname.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0 && errno != ENOENT) {
-    notice("不能打开，%s：%s", strerror(errno), path);
+    notify("不能打开，%s：%s", strerror(errno), path);
     return false;
   }
   struct stat st;
@@ -314,12 +300,12 @@ bool editview::readfile(const char* path) {
   if (fd >= 0 && !S_ISREG(st.st_mode)) {
     close(fd);
     if (S_ISDIR(st.st_mode))
-      notice("不能打开，%s：%s", strerror(EISDIR), path);
+      notify("不能打开，%s：%s", strerror(EISDIR), path);
     else
-      notice("不是普通文件（设备、管道等），不能打开：%s", path);
+      notify("不是普通文件（设备、管道等），不能打开：%s", path);
     return false;
   }
-  diskfile::stamp opened = diskfile::stampof(sysname.c_str(), fd);
+  opened = diskfile::stampof(sysname.c_str(), fd);
   if (fd >= 0) {
     // A filtered text never shrinks below half of the raw bytes unless they
     // are mostly lone CRs; anything past twice the capacity cannot fit.
@@ -327,44 +313,67 @@ bool editview::readfile(const char* path) {
     int err = errno;
     close(fd);
     if (!ok) {
-      notice("不能读，%s：%s", strerror(err), path);
+      notify("不能读，%s：%s", strerror(err), path);
       return false;
     }
   }
   if (memchr(raw.data(), 0, raw.size())) {
-    notice("含有零字节，不是文本，不能打开：%s", path);
+    notify("含有零字节，不是文本，不能打开：%s", path);
     return false;
   }
+  return true;
+}
+
+// The raw bytes made the pane's text (GBK, CR LF) in text: n bytes, with the
+// breaks they came with; false after a notice, the text untouched.
+bool editview::takeraw(const char* path, std::string& raw, const utf8scan& form, int& n,
+                       breakscan& breaks) {
   // A UTF-8 file is taken as GBK, or not at all.
   const unsigned char* rawbytes = reinterpret_cast<const unsigned char*>(raw.data());
-  utf8scan form = scanutf8(rawbytes, raw.size());
-  bool utf8 = isutf8text(form);
   std::string converted;
-  if (utf8) {
+  if (isutf8text(form)) {
     size_t mark = form.bom ? 3 : 0;
     codecfault f;
     if (!utf8togbk(rawbytes + mark, raw.size() - mark, converted, f)) {
-      notice("不能打开%s：第%d行第%d列的U+%04X没有GBK编码", path, f.line, f.column, f.ch);
+      notify("不能打开%s：第%d行第%d列的U+%04X没有GBK编码", path, f.line, f.column, f.ch);
       return false;
     }
     raw.swap(converted);
   }
+  n = 0;
+  if (raw.empty()) return true;
+  tfileter(raw.data(), static_cast<int>(raw.size()));
+  breaks = resbreaks;
+  n = reslen;
+  if (n > maxtextlen) {
+    notify("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
+    return false;
+  }
+  if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
+    notify("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
+    return false;
+  }
+  memcpy(text, res, n);
+  return true;
+}
+
+bool editview::readfile(const char* path) {
+  if (!path || strlen(path) >= static_cast<size_t>(namesize)) {
+    notify("文件名太长（%d字节以上），不能打开", namesize);
+    return false;
+  }
+  std::string raw, sysname;
+  if (!systemname(path, sysname)) {
+    notify("文件名不是GBK，不能打开：%s", path);
+    return false;
+  }
+  diskfile::stamp opened;
+  if (!readraw(path, sysname, raw, opened)) return false;
+  utf8scan form = scanutf8(reinterpret_cast<const unsigned char*>(raw.data()), raw.size());
+  bool utf8 = isutf8text(form);
   int n = 0;
   breakscan breaks;
-  if (!raw.empty()) {
-    tfileter(raw.data(), static_cast<int>(raw.size()));
-    breaks = resbreaks;
-    n = reslen;
-    if (n > maxtextlen) {
-      notice("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
-      return false;
-    }
-    if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
-      notice("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
-      return false;
-    }
-    memcpy(text, res, n);
-  }
+  if (!takeraw(path, raw, form, n, breaks)) return false;
   len = savedlen = n;
   memset(text + len, 0, 2);
   memcpy(savedtext, text, n);
@@ -386,11 +395,11 @@ bool editview::readfile(const char* path) {
   // A copy a killed save left beside the file is the user's to look at.
   std::string left = diskfile::leftover(sysname);
   if (!left.empty())
-    notice("上次保存未完成，留下临时文件%s：%s", left.c_str(), filename);
+    notify("上次保存未完成，留下临时文件%s：%s", left.c_str(), filename);
   else if (breaks.mixed)
-    notice("open file %s；换行符不统一，保存时都写成%s", filename, breakname(linebreaks));
+    notify("open file %s；换行符不统一，保存时都写成%s", filename, breakname(linebreaks));
   else
-    notice("open file %s", filename);
+    notify("open file %s", filename);
   draw();
   return true;
 }
@@ -435,14 +444,14 @@ bool editview::savefile(const char* path, diskfile::links link) {
 
 void editview::savefailed(const char* path) {
   if (errno == EILSEQ)
-    notice("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line,
+    notify("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line,
            savefault.column, savefault.code, path);
   else if (lastsave.inplace && lastsave.restored)
-    notice("保存失败，%s，原内容已写回：%s", strerror(errno), path);
+    notify("保存失败，%s，原内容已写回：%s", strerror(errno), path);
   else if (lastsave.inplace)
-    notice("保存失败，%s，原内容也未能写回：%s", strerror(errno), path);
+    notify("保存失败，%s，原内容也未能写回：%s", strerror(errno), path);
   else
-    notice("保存失败，%s：%s", strerror(errno), path);
+    notify("保存失败，%s：%s", strerror(errno), path);
 }
 
 // The file as it is now, remembered as the one this pane wrote.
@@ -474,19 +483,19 @@ bool editview::askoverwrite(const std::string& sysname) {
   if (!known && !now.exists) return false;
   overwriteasked = true;
   if (known)
-    notice("文件已在磁盘上改动，再按F7覆盖：%s", filename);
+    notify("文件已在磁盘上改动，再按F7覆盖：%s", filename);
   else
-    notice("已有同名文件，不是本窗口打开的，再按F7覆盖：%s", filename);
+    notify("已有同名文件，不是本窗口打开的，再按F7覆盖：%s", filename);
   return true;
 }
 
 bool editview::save() {
   if (!filename[0]) {
-    notice("%s", "没有文件名，不保存");
+    notify("%s", "没有文件名，不保存");
     return false;
   }
   if (!ischanged()) {
-    notice("%s", "文件未改，取消保存");
+    notify("%s", "文件未改，取消保存");
     return false;
   }
   std::string sysname;
@@ -501,13 +510,13 @@ bool editview::save() {
   memcpy(savedtext, text, len);
   savedlen = len;
   notedisk(sysname);
-  notice("文件%s已保存，共%d字节", filename, writtenbytes);
+  notify("文件%s已保存，共%d字节", filename, writtenbytes);
   return true;
 }
 
 bool editview::saveas(const char* path) {
   if (!path || !path[0] || strlen(path) >= static_cast<size_t>(namesize)) {
-    notice("文件名太长或为空，不能存为（最多%d字节）", namesize - 1);
+    notify("文件名太长或为空，不能存为（最多%d字节）", namesize - 1);
     return false;
   }
   if (!savefile(path)) {
@@ -520,6 +529,6 @@ bool editview::saveas(const char* path) {
   std::string sysname;
   systemname(filename, sysname);
   notedisk(sysname);
-  notice("文件存为%s,共%d字节", filename, writtenbytes);
+  notify("文件存为%s,共%d字节", filename, writtenbytes);
   return true;
 }

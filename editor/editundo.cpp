@@ -163,8 +163,8 @@ void editview::redo() {
   history.replaying = false;
   if (s.records.empty()) return;
   // Where the step ended, as after the change itself.
-  const editundo::record& last = s.records.back();
-  showchange(last.at + (last.inserted ? static_cast<int>(last.bytes.size()) : 0));
+  const editundo::record& end = s.records.back();
+  showchange(end.at + (end.inserted ? static_cast<int>(end.bytes.size()) : 0));
 }
 
 void editview::showchange(int at) {

@@ -3,17 +3,16 @@
 // belongs to, and the key/mouse handler. The application window makes three:
 // 0 left half, 1 right half, 2 the command strip along the bottom.
 //
-// The members are public on purpose: the window and the command pane read
-// and write them directly. Whoever changes `text`/`len` from outside calls
-// setpara() next, then places the cursor with setcur(), then draw(), and
-// clears `history` (its steps no longer fit the text).
-// Prefer the edit primitives below (insertbytes, removebytes, addcontent):
-// they keep the capacity, the terminator and the cheap relayout right.
+// The members are public so that tests can look inside; the window and the
+// command pane change a pane only through its verbs (readfile, save,
+// addcontent, takecopy, addoutput, showfound, startempty, the edit
+// primitives), which keep the layout, the cursor and the history right.
 //
 // Files: editfile.cpp (text model, filter, load/save), editlayout.cpp
 // (setpara), editdraw.cpp (drawing, state line), editcursor.cpp (cursor
 // movement and editing), editselect.cpp (selection, copy/cut/paste,
-// clipboard hooks), editkeys.cpp (keymouse), editundo.cpp (undo, redo).
+// clipboard hooks), editkeys.cpp (keymouse), editundo.cpp (undo, redo),
+// editverbs.cpp (what the window does to a pane as a whole).
 #pragma once
 
 #include <string>
@@ -215,10 +214,30 @@ class editview : public amyview {
   void redo();
 
   // ---- events (editkeys.cpp)
+  // keymouse hands each kind of event to its handler; each returns what
+  // keymouse returns (1: consumed, the window's dispatch stops).
   int keymouse(int type, int a, int b, int c, int d, int e) override;
+  int onkey(int code);
+  int onchar(int byte);
+  int onmouse(int type, int a, int b, int c, int d);
+  int onbutton(int button);
   void btreadfile();
   void btsave();
   void btsaveas();
+
+  // ---- the window's verbs (editverbs.cpp)
+  // The Esc copy: this pane takes the other's text, saved copy and file
+  // form, keeping its cursor offset where the text still reaches.
+  void takecopy(const editview& other);
+  // Command output appended at the end: the cursor goes to the start of
+  // the line that was last and the view follows it. False (nothing added)
+  // when it does not fit the text or the line table.
+  bool addoutput(const unsigned char* bytes, int n);
+  // A search hit at byte at shown three lines below the top; -1 (no hit)
+  // puts the cursor at the start.
+  void showfound(int at);
+  // Emptied, renamed and shown from the top (the command output pane).
+  void startempty(const char* name);
 
   // ---- helpers
   int linelength(int k) const { return linestart[k + 1] - linestart[k]; }
@@ -235,6 +254,10 @@ class editview : public amyview {
   bool layout(int startline, int hi, int delta);
   void noteedit(int at, int oldn, int newn);
   void resetcursor();
+  bool readraw(const char* path, const std::string& sysname, std::string& raw,
+               diskfile::stamp& opened);
+  bool takeraw(const char* path, std::string& raw, const utf8scan& form, int& n,
+               breakscan& breaks);
   bool fileimage(std::string& out);
   void savefailed(const char* path);
   bool askoverwrite(const std::string& sysname);

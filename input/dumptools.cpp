@@ -21,11 +21,14 @@ FILE* opentemp() {
   std::exit(bad ? 1 : 0);
 }
 
+void putvalue(FILE* f, int v) { std::fprintf(f, "%d,", v); }
+void putvalue(FILE* f, long long v) { std::fprintf(f, "%lld,", v); }
+
 // Comma after each value, newline after every tenth.
 template <typename T>
-void writelist(FILE* f, const T* values, int n, const char* format) {
+void writelist(FILE* f, const T* values, int n) {
   for (int i = 0; i < n; i++) {
-    std::fprintf(f, format, values[i]);
+    putvalue(f, values[i]);
     if (i % 10 == 9) std::fputc('\n', f);
   }
 }
@@ -46,14 +49,14 @@ uint64_t pack(uint64_t a, uint64_t b, uint64_t c, uint64_t d) {
 
 void storeints(int* values, int n) {
   FILE* f = opentemp();
-  writelist(f, values, n, "%d,");
+  writelist(f, values, n);
   closeandexit(f);
 }
 
 void storewords(unsigned short* values, int n) {
   FILE* f = opentemp();
   // Promoted to int, so "%d" prints the unsigned value.
-  writelist(f, values, n, "%d,");
+  writelist(f, values, n);
   closeandexit(f);
 }
 
@@ -72,9 +75,9 @@ void piksr2(long long* keys, int* rows, int n) {
     keys[j + 1] = key;
     rows[j + 1] = row;
   }
-  writelist(f, keys, n, "%lld,");
+  writelist(f, keys, n);
   std::fputs("\n===========\n", f);
-  writelist(f, rows, n, "%d,");
+  writelist(f, rows, n);
   closeandexit(f);
 }
 

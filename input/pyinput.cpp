@@ -116,7 +116,7 @@ int pyinput::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
   if (type != evChar) return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
   if (mode == 0) return passon(type, a1, a2, a3, a4, a5);
   if (a1 >= 'a' && a1 <= 'z') return typeletter(a1);
-  if (a1 == 8) return eraseletter() || passon(type, a1, a2, a3, a4, a5);
+  if (a1 == chBackspace) return eraseletter() || passon(type, a1, a2, a3, a4, a5);
   if (a1 == ' ' && digiselview::waitsel) a1 = '0';
   if ((a1 == '.' || a1 == ',') && digiselview::waitsel) return page(a1 == '.');
   // While candidates wait, a slot digit chooses; anything else goes on and

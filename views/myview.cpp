@@ -178,9 +178,9 @@ void myview::line(int ax, int ay, int bx, int by) {
       dots.emplace_back(x, y);
       return;
     }
-    double fx = std::max(std::fabs(x - 1.0 * w.xlo), std::fabs(x - 1.0 * w.xhi));
-    double fy = std::max(std::fabs(y - 1.0 * w.ylo), std::fabs(y - 1.0 * w.yhi));
-    if (r > 2 && std::sqrt(fx * fx + fy * fy) < r - 2) {
+    double farx = std::max(std::fabs(x - 1.0 * w.xlo), std::fabs(x - 1.0 * w.xhi));
+    double fary = std::max(std::fabs(y - 1.0 * w.ylo), std::fabs(y - 1.0 * w.yhi));
+    if (r > 2 && std::sqrt(farx * farx + fary * fary) < r - 2) {
       if (covered) return;
       covered = true;
     }

@@ -3,6 +3,8 @@
 // separator and the terminator, so nothing is cut twice or overruns.
 #include "views/statusbar.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 #include "graphics/gbkchar.h"
@@ -59,6 +61,14 @@ void dispmsg(const char* text) {
 void dispmsg1(const char* text) {
   sethalf(message2, text);
   repaint();
+}
+
+void notify(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  vsnprintf(publicbuffer, publicbuffersize, format, args);
+  va_end(args);
+  dispmsg1(publicbuffer);
 }
 
 const char* statusline() { return message; }

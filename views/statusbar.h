@@ -1,6 +1,6 @@
 // The status line across the top of the screen: two halves, the editor's
 // state on the left and the latest notice on the right, joined by "  |  ".
-// Callers format into publicbuffer and hand it to dispmsg or dispmsg1; the
+// Notices are formatted by notify, plain texts handed to dispmsg1; the
 // bar (the global statebar view) is painted once before the screen is
 // pushed (paintstatus), however often the line changed since the last push,
 // and ends as if each change had been painted at once. Nothing here pushes
@@ -23,6 +23,8 @@ const int messagehalf = 500;
 
 void dispmsg(const char* text);   // replaces the left half (editor state)
 void dispmsg1(const char* text);  // replaces the right half (notices)
+// Formats a notice into publicbuffer and shows it in the right half.
+void notify(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Paints the bar with the current line if it changed since it was last
 // painted; the window calls it before each push.

@@ -39,6 +39,25 @@ enum keycode {
   kcF8 = 119,
 };
 
+// Bytes of a character event (a1 of evChar) that are no text.
+enum charcode {
+  chBackspace = 8,
+  chTab = 9,
+  chEnter = 13,  // Enter itself comes as kcEnter; a character 13 inserts nothing
+};
+
+// The function-key bar's buttons, left to right (evButton + i).
+enum barbutton {
+  btInputSwitch = 0,  // F1:中英文
+  btMethod = 1,       // F2:输入法
+  btSelect = 2,       // F3:选择
+  btCopy = 3,         // F4:复制
+  btPaste = 4,        // F5:粘贴
+  btCut = 5,          // F6:剪切
+  btSave = 6,         // F7:保存
+  btQuit = 7,         // F8:退出
+};
+
 // a2 of the input-method switch event.
 constexpr int inputswitchmark = 54;
 

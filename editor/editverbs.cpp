@@ -1,0 +1,47 @@
+// What the window and the command pane do to a pane as a whole: the Esc
+// copy of the other pane, command output appended, a search hit shown, and
+// the output pane started afresh. Each leaves the text laid out, the cursor
+// placed, the history right and the pane drawn.
+#include <algorithm>
+#include <cstring>
+
+#include "editor/editview.h"
+
+void editview::takecopy(const editview& other) {
+  int keep = static_cast<int>(cur - text);
+  loadcontent(other.text, other.len);
+  memcpy(savedtext, other.savedtext, other.savedlen);
+  savedlen = other.savedlen;
+  takedisk(other);
+  setcur(text + std::min(keep, len));
+  draw();
+}
+
+bool editview::addoutput(const unsigned char* bytes, int n) {
+  int lastline = linecount - 1;
+  if (n > 0 && !insertlaid(textend(), bytes, n)) return false;
+  history.clear();  // output is no edit of the user's to take back
+  setcur(0, lastline);
+  if (rows <= curline - topline) topline = curline - 1;
+  draw();
+  return true;
+}
+
+void editview::showfound(int at) {
+  if (at >= 0) {
+    setcur(text + at);
+    topline = std::max(curline - 3, 0);
+  } else {
+    setcur(0, 0);
+    topline = 0;
+  }
+  draw();
+}
+
+void editview::startempty(const char* name) {
+  clean();
+  strcpy(filename, name);
+  setcur(0, 0);
+  topline = 0;
+  draw();
+}
