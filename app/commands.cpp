@@ -288,9 +288,14 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
   if (!isfind) return false;
   editview* pane = ord[4] == '1' ? ed0 : ed1;
   if (!pane) return true;
+  int wordlen = static_cast<int>(strlen(serword));
   int at = findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword,
-                    static_cast<int>(strlen(serword)));
-  pane->showfound(at);
+                    wordlen);
+  // A word that is not there leaves the cursor where it was.
+  if (at < 0)
+    notify("未找到：%s", serword);
+  else
+    pane->showfound(at, wordlen);
   return true;
 }
 

@@ -27,14 +27,23 @@ bool editview::addoutput(const unsigned char* bytes, int n) {
   return true;
 }
 
-void editview::showfound(int at) {
-  if (at >= 0) {
-    setcur(text + at);
-    topline = std::max(curline - 3, 0);
-  } else {
-    setcur(0, 0);
-    topline = 0;
-  }
+void editview::showfound(int at, int n) {
+  if (at < 0 || at >= len) return;
+  hidefound();
+  setcur(text + at);
+  // The word shows selected until the next key.
+  selectingbefore = selecting;
+  selecting = foundshown = true;
+  sel = text + std::min(at + std::max(n, 1), len) - 1;
+  topline = std::max(curline - 3, 0);
+  draw();
+}
+
+void editview::hidefound() {
+  if (!foundshown) return;
+  foundshown = false;
+  selecting = selectingbefore;
+  sel = cur;
   draw();
 }
 

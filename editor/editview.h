@@ -56,6 +56,8 @@ class editview : public amyview {
   unsigned char* cur;       // cursor, text .. text + len
   unsigned char* sel;       // selection anchor; selection = [min, max] inclusive
   bool selecting;           // this event moves the cursor without the anchor
+  bool foundshown = false;  // a found word is shown selected
+  bool selectingbefore = false;
   unsigned char* text;      // maxcontlth bytes; first len in use, zero after
   unsigned char* savedtext; // copy as last loaded or saved
   ctrbyte* ctrl;            // flags, ctrl[i] describes text[i]
@@ -233,9 +235,11 @@ class editview : public amyview {
   // the line that was last and the view follows it. False (nothing added)
   // when it does not fit the text or the line table.
   bool addoutput(const unsigned char* bytes, int n);
-  // A search hit at byte at shown three lines below the top; -1 (no hit)
-  // puts the cursor at the start.
-  void showfound(int at);
+  // A search hit of n bytes at byte at, shown selected three lines below
+  // the top; a position outside the text changes nothing.
+  void showfound(int at, int n);
+  // The next key ends the found word's selection (see showfound).
+  void hidefound();
   // Emptied, renamed and shown from the top (the command output pane).
   void startempty(const char* name);
 

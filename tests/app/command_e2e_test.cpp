@@ -167,6 +167,31 @@ TEST_F(CommandPane, FindMovesThroughTheOccurrencesAndRound) {
   ASSERT_TRUE(run.stop());
 }
 
+// A word that is not there says so and leaves the cursor where it was; a
+// found word shows selected.
+TEST_F(CommandPane, AFailedFindSaysSoAndKeepsTheCursor) {
+  ASSERT_TRUE(start({{"f.txt", "one two three"}}, 1920, 1080));
+  command("find1 two");
+  rigimage found = run.crop({0, 90, 400, 30});
+  command("find1 four");
+  EXPECT_TRUE(run.shows("未找到：four"));
+  esc(1);
+  run.type("X");
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("f.txt"), "one Xtwo three");
+  // The selection's blue covered the three letters of "two" (and the
+  // cursor's one cell); now only the cursor's.
+  auto blue = [](const rigimage& im) {
+    int n = 0;
+    for (uint32_t p : im.px) n += (p & 0xFF) > ((p >> 16) & 0xFF) + 40;
+    return n;
+  };
+  rigimage plain = run.crop({0, 90, 400, 30});
+  EXPECT_GT(blue(found), 2 * blue(plain));
+  ASSERT_TRUE(run.stop());
+}
+
 TEST_F(CommandPane, FindNeverStopsInsideACharacter) {
   // 這 is DF 40 and 說 D5 66: "@" and "f" match only the letters themselves.
   ASSERT_TRUE(start({{"f.txt", "這@說f"}}));
