@@ -177,6 +177,7 @@ int main(int argc, char** argv) {
   // device is touched; _exit so that the clipboard file is not rewritten.
   int status = readoptions(argc, argv);
   if (status != optrun) _exit(status);
+  if (optionfb) mybitmapwin::devicepath = optionfb;
   utf8system = editview::utf8paths = utf8environment();
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;

@@ -17,6 +17,7 @@ namespace {
 const char usage[] =
     "Usage: bihua [FILE [FILE2]]\n"
     "       bihua -- -FILE           (a file whose name starts with '-')\n"
+    "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
     "       bihua --help | --version\n"
     "\n"
     "A text editor for the Linux framebuffer console (/dev/fb0): GBK text in\n"
@@ -56,8 +57,8 @@ int print(const char* text) {
   return 0;
 }
 
-// Takes the first "--" out of argv, shifting the words after it down.
-void dropendmark(int& argc, char** argv, int at) {
+// Takes the word at `at` out of argv, shifting the words after it down.
+void dropword(int& argc, char** argv, int at) {
   for (int i = at; i + 1 < argc; i++) argv[i] = argv[i + 1];
   argc--;
   argv[argc] = nullptr;
@@ -65,14 +66,27 @@ void dropendmark(int& argc, char** argv, int at) {
 
 }  // namespace
 
+const char* optionfb = nullptr;
+
 const char* usagetext() { return usage; }
 
 int readoptions(int& argc, char** argv) {
   for (int i = 1; i < argc; i++) {
     const char* word = argv[i];
     if (strcmp(word, "--") == 0) {
-      dropendmark(argc, argv, i);
+      dropword(argc, argv, i);
       return optrun;
+    }
+    if (strcmp(word, "--fb") == 0) {
+      if (i + 1 >= argc) {
+        fprintf(stderr, "bihua: --fb needs a device, such as /dev/fb1\n\n%s", usage);
+        return 2;
+      }
+      optionfb = argv[i + 1];
+      dropword(argc, argv, i);
+      dropword(argc, argv, i);
+      i--;
+      continue;
     }
     if (!isoption(word)) continue;
     if (strcmp(word, "--help") == 0) {

@@ -12,8 +12,12 @@ constexpr int optrun = -1;
 // standard error (status 2). "--" ends the options: it is removed and every
 // word after it is a file name. Returns the exit status, or optrun with
 // argc and argv left holding the program name and the file names, as if
-// the options had never been there.
+// the options had never been there. "--fb PATH" is taken out the same way
+// and PATH kept in optionfb; "--fb" with nothing after it is status 2.
 int readoptions(int& argc, char** argv);
+
+// The framebuffer device "--fb PATH" named, or null when none was given.
+extern const char* optionfb;
 
 // The text --help prints.
 const char* usagetext();

@@ -29,7 +29,7 @@ namespace {
 
 // The line after "error: open fp fail.": the system's reason and what to do.
 std::string whynofb(int err) {
-  std::string line = std::string("bihua: /dev/fb0: ") + strerror(err);
+  std::string line = std::string("bihua: ") + mybitmapwin::devicepath + ": " + strerror(err);
   if (err == EACCES || err == EPERM)
     line += "; the framebuffer belongs to the video group: add yourself to it "
             "(sudo usermod -aG video $USER) and log in again";
@@ -61,9 +61,11 @@ fbreport reportof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
 
 }  // namespace
 
+const char* mybitmapwin::devicepath = "/dev/fb0";
+
 mybitmapwin::mybitmapwin()
     : bitmap(800, 800), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
-  fbfd = open("/dev/fb0", O_RDWR | O_CLOEXEC);
+  fbfd = open(devicepath, O_RDWR | O_CLOEXEC);
   if (fbfd < 0) fbfail("error: open fp fail.", 1, whynofb(errno).c_str());
   fb_fix_screeninfo fix{};
   if (ioctl(fbfd, FBIOGET_FSCREENINFO, &fix) != 0) fbfail("Error reading fixed", 2);

@@ -1,5 +1,5 @@
 // mybitmapwin: the screen bitmap tied to the Linux framebuffer. Opens
-// /dev/fb0, sizes the bitmap to the visible resolution and pushes the
+// /dev/fb0 (or the device --fb names), sizes the bitmap to the visible resolution and pushes the
 // bitmap to the device (the rows that changed since the last push), with
 // the mouse cursor drawn on a saved copy so the cursor never becomes part
 // of the bitmap. Nothing is pushed while the user is on another console.
@@ -21,6 +21,10 @@ class mybitmapwin {
   int pixelcount;
   mymouse* mouse;
   fbformat format;
+
+  // The framebuffer device to open; --fb names another one, such as an
+  // SPI panel at /dev/fb1.
+  static const char* devicepath;
 
   mybitmapwin();
   virtual ~mybitmapwin();

@@ -112,3 +112,34 @@ TEST(Options, TheEndMarkIsTakenOutAndTheFileWordsStay) {
 }
 
 }  // namespace
+
+// --fb opens the named framebuffer instead of /dev/fb0 and is not taken for
+// a file name; a device that is not there is named in the failure line.
+TEST(Options, FbOpensTheNamedFramebuffer) {
+  bihuarun run;
+  rigoptions o;
+  o.fbmissing = false;
+  o.fbother = "/dev/fb1";
+  o.args = {"--fb", "/dev/fb1", "notes.txt"};
+  o.files = {{"notes.txt", "abc"}};
+  ASSERT_TRUE(run.start(o));
+  run.type("x");
+  ASSERT_TRUE(run.settle());
+  run.key("F7");
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(run.hasfile("notes.txt"));
+  EXPECT_FALSE(run.hasfile("--fb"));
+
+  bihuarun missing;
+  rigoptions m;
+  m.args = {"--fb", "/dev/fb7"};
+  missing.launch(m);
+  ASSERT_TRUE(missing.waitexit());
+  EXPECT_EQ(missing.exitstatus(), 1);
+  EXPECT_NE(missing.errors().find("bihua: /dev/fb7: "), std::string::npos) << missing.errors();
+
+  bihuarun bare;
+  runwithout(bare, {"--fb"});
+  EXPECT_EQ(bare.exitstatus(), 2);
+  EXPECT_EQ(bare.errors().rfind("bihua: --fb needs a device, such as /dev/fb1\n", 0), 0u);
+}

@@ -194,6 +194,7 @@ void bihuarun::launch(const rigoptions& o) {
   const std::pair<const char*, std::string> env[] = {
       {"LD_PRELOAD", FBRIG_LIBRARY}, {"ASAN_OPTIONS", asan}, {"TERM", "linux"},
       {"FBRIG_FB", o.fbmissing ? "" : fbpath}, {"FBRIG_COUNT", countpath},
+      {"FBRIG_FBPATH", o.fbother},
       {"FBRIG_XRES", std::to_string(s.width)}, {"FBRIG_YRES", std::to_string(s.height)},
       {"FBRIG_BPP", std::to_string(s.bpp)}, {"FBRIG_LINE", std::to_string(s.linelength)},
       {"FBRIG_XOFFSET", std::to_string(s.xoffset)}, {"FBRIG_YOFFSET", std::to_string(s.yoffset)},

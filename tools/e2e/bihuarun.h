@@ -27,6 +27,7 @@ struct rigoptions {
   std::vector<std::string> args;             // command-line words after the program name
   std::map<std::string, std::string> files;  // put into the working directory first
   bool fbmissing = false;                    // opening /dev/fb0 fails
+  std::string fbother;  // another device path the rig also answers as the framebuffer
   enum { nofail, failfixed, failvariable } ioctlfail = nofail;
   bool mouse = true;  // false: /dev/input/mice cannot be opened
   bool denyfb = false;     // opening /dev/fb0 fails for want of permission

@@ -3,6 +3,7 @@
  *   /dev/fb0         opens the regular file $FBRIG_FB, whose two screen-info
  *                    ioctls answer the layout given by the FBRIG_* variables
  *                    below; every write to it bumps a counter in $FBRIG_COUNT
+ *   $FBRIG_FBPATH    (absolute) is a second name for the same framebuffer
  *   /dev/input/mice  opens $FBRIG_MICE (a FIFO the test writes packets into)
  *   /tmp/clip.txt    (however spelt) opens $FBRIG_CLIP; a name beside it,
  *                    /tmp/clip.txt.<suffix>, opens $FBRIG_CLIP.<suffix>, a
@@ -170,6 +171,8 @@ static enum device classify(int dirfd, const char* path) {
   char canon[PATH_MAX * 2];
   if (!canonicalat(dirfd, path, canon, sizeof canon)) return NONE;
   if (strcmp(canon, "/dev/fb0") == 0) return FB;
+  const char* other = getenv("FBRIG_FBPATH");  /* a second framebuffer, like /dev/fb1 */
+  if (other && *other && strcmp(canon, other) == 0) return FB;
   if (strcmp(canon, "/dev/input/mice") == 0) return MICE;
   if (clipsuffix(canon) || tempbeside(canon)) return CLIP;
   const char* fullprefix = getenv("FBRIG_FULL");
