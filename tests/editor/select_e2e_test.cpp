@@ -89,3 +89,31 @@ TEST(Clipboard, DragSelectsFromThePressedCharacter) {
   ASSERT_TRUE(run.stop());
   EXPECT_EQ(run.clipboard(), std::string("cdefghij\r\nklmnopq\0", 18));
 }
+
+namespace {
+
+// A drag that starts on an empty line, or right of a line's end, selects
+// from where a press there puts the cursor.
+TEST(Clipboard, DragFromAnEmptyLineOrPastALinesEndSelects) {
+  bihuarun run;
+  ASSERT_TRUE(run.start(withfiles({{"a.txt", "abc\r\n\r\ndefgh\r\n"}}, {"a.txt", "b.txt"})));
+  auto drag = [&](int x0, int y0, int x1, int y1) {
+    ASSERT_TRUE(run.moveto(x0, y0));
+    ASSERT_TRUE(run.mouse(0, 0, 1));
+    for (int i = 0; i < 10; i++) ASSERT_TRUE(run.mouse(0, 0, 1));
+    ASSERT_TRUE(run.moveto(x1, y1, 1));
+    ASSERT_TRUE(run.mouse(0, 0, 0));
+    ASSERT_TRUE(run.settle());
+  };
+  drag(200, 90 + 45, 2 * 12 + 6, 90 + 75);  // from the empty line to the f
+  keys(run, {"f4", "esc", "f5", "f7"});
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("b.txt"), "\r\ndef");
+  drag(300, 90 + 15, 1 * 12 + 6, 90 + 75);  // from right of "abc" to the e
+  keys(run, {"f4", "esc", "f5", "f7"});
+  ASSERT_TRUE(run.settle());
+  EXPECT_EQ(run.file("b.txt"), "\r\ndef\r\n\r\nde");
+  ASSERT_TRUE(run.stop());
+}
+
+}  // namespace
