@@ -43,6 +43,7 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
   if (modalview && modalstep(type, a1, a2, a3, a4, a5)) return true;
   if (type < evPress || (type > evWheel && type < evKey) || (type > evChar && type < evButton))
     return false;
+  statuskey();
   if (type == evKey || type == evChar || type == evPress) {
     if (ed0) ed0->hidefound();
     if (ed1) ed1->hidefound();

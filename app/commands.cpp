@@ -51,7 +51,7 @@ int takeword(const char*& p, char* out, int outmax) {
 // Stops a command whose output does not fit pane: closes it and says so.
 int stopoutput(shellcommand& command, editview* pane) {
   command.stop();
-  notify("%s已满，命令输出停止", pane->filename);
+  notify("已满，命令输出停止：%s", pane->filename);
   return -1;
 }
 
@@ -206,7 +206,7 @@ bool commandrefused = false;
 // line was refused for that reason just before.
 bool mayreplace(editview* pane) {
   if (!pane->ischanged() || discardconfirmed) return true;
-  notify("%s未保存：F7保存，再回车放弃修改", pane->filename);
+  notify("未保存，F7保存，再回车放弃修改：%s", pane->filename);
   strcpy(refusedline, cmdbuf);
   refusedset = true;
   commandrefused = true;

@@ -116,7 +116,7 @@ bool quitnow(amybitmapwin* window, bool& asked) {
   if (asked) return true;
   for (editview* e : {window->ed0, window->ed1}) {
     if (e->ischanged()) {
-      notify("文件%s未保存；再按F8不保存退出，按其他键取消",
+      notify("未保存；再按F8不保存退出，按其他键取消：%s",
              e->filename[0] ? e->filename : "(无名)");
       asked = true;
       return false;

@@ -80,7 +80,7 @@ void amybitmapwin::copyedit() {
   editview* src = ed0->focus ? ed0 : ed1;
   editview* dst = ed0->focus ? ed1 : ed0;
   if (dst->ischanged() && !holdssynced(dst)) {
-    notify("另一窗格的%s有未保存的修改，未复制", dst->filename);
+    notify("另一窗格有未保存的修改，未复制：%s", dst->filename);
     return;
   }
   dst->takecopy(*src);

@@ -335,7 +335,7 @@ bool editview::takeraw(const char* path, std::string& raw, const utf8scan& form,
     size_t mark = form.bom ? 3 : 0;
     codecfault f;
     if (!utf8togbk(rawbytes + mark, raw.size() - mark, converted, f)) {
-      notify("不能打开%s：第%d行第%d列的U+%04X没有GBK编码", path, f.line, f.column, f.ch);
+      notify("不能打开，第%d行第%d列的U+%04X没有GBK编码：%s", f.line, f.column, f.ch, path);
       return false;
     }
     raw.swap(converted);
@@ -346,11 +346,11 @@ bool editview::takeraw(const char* path, std::string& raw, const utf8scan& form,
   breaks = resbreaks;
   n = reslen;
   if (n > maxtextlen) {
-    notify("文件%s太大（转换后%d字节），最多%d字节", path, n, maxtextlen);
+    notify("文件太大（转换后%d字节，最多%d字节）：%s", n, maxtextlen, path);
     return false;
   }
   if (countlines(reinterpret_cast<unsigned char*>(res), n) >= maxlinenumber) {
-    notify("文件%s显示行超过%d行，不能打开", path, maxlinenumber - 1);
+    notify("显示行超过%d行，不能打开：%s", maxlinenumber - 1, path);
     return false;
   }
   memcpy(text, res, n);
@@ -397,7 +397,7 @@ bool editview::readfile(const char* path) {
   if (!left.empty())
     notify("上次保存未完成，留下临时文件%s：%s", left.c_str(), filename);
   else if (breaks.mixed)
-    notify("open file %s；换行符不统一，保存时都写成%s", filename, breakname(linebreaks));
+    notify("换行符不统一，保存时都写成%s；open file %s", breakname(linebreaks), filename);
   else
     notify("open file %s", filename);
   draw();

@@ -26,6 +26,15 @@ void dispmsg1(const char* text);  // replaces the right half (notices)
 // Formats a notice into publicbuffer and shows it in the right half.
 void notify(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// A key, click or drag came: the notice that has the whole line (see
+// below) gives it back, and the next notice is that event's echo.
+//
+// A notice that does not fit beside the state has the whole line until the
+// next event; a notice wider than the line is shortened in the middle of
+// its file name (the text after its last "：", else its longest run of
+// ASCII), never in its reason or its question.
+void statuskey();
+
 // Paints the bar with the current line if it changed since it was last
 // painted; the window calls it before each push.
 void paintstatus();

@@ -103,7 +103,7 @@ std::vector<badrow> files() {
        {}},
       {"TwoHundredThousandShortLines", {{"many.txt", shortlines}},
        [](bihuarun& r) {
-         notice(r, "文件many.txt显示行超过99999行，不能打开");
+         notice(r, "显示行超过99999行，不能打开：many.txt");
          for (int i = 0; i < 5; i++) r.key("pgdown");
          r.key("end");
        },

@@ -115,7 +115,7 @@ TEST(RealFiles, MixedBreaksAreNamedWhenOpenedAndWrittenInTheFirstStyle) {
   o.args = {"m.txt"};
   ASSERT_TRUE(run.start(o));
   ASSERT_TRUE(run.settle());
-  EXPECT_TRUE(run.shows("open file m.txt；换行符不统一，保存时都写成LF"));
+  EXPECT_TRUE(run.shows("换行符不统一，保存时都写成LF；open file m.txt"));
   run.type("X");
   run.key("F7");
   ASSERT_TRUE(run.settle());

@@ -204,7 +204,7 @@ TEST(Files, Utf8FilesKeepTheirFormAndRefuseWhatGbkLacks) {
   // A character with no GBK form: refused by line and column, the pane kept.
   write(d / "e.txt", u8"ok\r\nab\U0001F600\n");
   EXPECT_FALSE(p.ed->readfile((d / "e.txt").c_str()));
-  EXPECT_EQ(notice(), "不能打开" + (d / "e.txt") + "：第2行第3列的U+1F600没有GBK编码");
+  EXPECT_EQ(notice(), "不能打开，第2行第3列的U+1F600没有GBK编码：" + (d / "e.txt"));
   EXPECT_EQ(p.ed->filename, d / "u.txt");
   EXPECT_TRUE(p.ed->utf8file);
   // GBK again after loading a GBK file: nothing added to the state line.

@@ -563,11 +563,11 @@ uint32_t bihuarun::pixel(int x, int y) const {
   bar.drawtext(1, 1, notice.c_str(), gcharwidth, 0);
   myview::pmymap = kept;
   rigimage now = frame();
-  // At least the first eight cells of the notice (or all of a shorter one)
-  // must be on the screen.
-  int needed = 2 + std::min(static_cast<int>(notice.size()) * half, 8 * gcharwidth);
+  // The whole notice must be on the screen (a byte is half a cell wide, a
+  // two-byte character a whole one).
+  int needed = 2 + static_cast<int>(notice.size()) * half;
   long best = LONG_MAX;
-  for (int shift = 0; shift + needed < w - 2; shift += half) {
+  for (int shift = 0; shift + needed <= w - 2; shift += half) {
     long wrong = 0;
     for (int y = 0; y < barh && wrong <= best; y++)
       for (int x = 2; x + shift < w - 2; x++) {
