@@ -282,3 +282,41 @@ TEST(Notices, AreSeenWholeOnASmallScreen) {
 }
 
 }  // namespace
+
+namespace {
+
+// The focus frame is drawn around the focused pane only: after clicks and
+// a failed find, the panes look as the same clicks alone leave them.
+TEST(FocusFrame, LeavesNoPiecesOnAnUnfocusedPane) {
+  rigoptions o = withfiles({{"a.txt", "text"}, {"b.txt", "more"}}, {"a.txt", "b.txt"});
+  bihuarun run;
+  ASSERT_TRUE(run.start(o));
+  ASSERT_TRUE(run.click(600, 300));
+  ASSERT_TRUE(run.click(200, 300));
+  run.key("esc");
+  ASSERT_TRUE(run.settle());
+  run.key("esc");
+  ASSERT_TRUE(run.settle());
+  run.type("find1 zzz");
+  run.key("enter");
+  ASSERT_TRUE(run.settle());
+  ASSERT_TRUE(run.click(600, 300));
+  ASSERT_TRUE(run.settle());
+  rigimage after = run.crop({0, 92, 800, 460});
+  rigrect cross = run.cursorbox();
+  ASSERT_TRUE(run.stop());
+
+  bihuarun once;
+  ASSERT_TRUE(once.start(o));
+  ASSERT_TRUE(once.click(200, 300));
+  ASSERT_TRUE(once.click(600, 300));
+  ASSERT_TRUE(once.settle());
+  rigimage want = once.crop({0, 92, 800, 460});
+  ASSERT_TRUE(once.stop());
+  // Only the panes' frames and margins count: the command pane's text
+  // and the status line differ, and both pictures leave the cross out.
+  rigrect crossin{cross.x, cross.y - 92, cross.w, cross.h};
+  EXPECT_TRUE(sameimage(after, want, {crossin}));
+}
+
+}  // namespace
