@@ -1,8 +1,9 @@
 // latencybench: how fast the real bihua shows what the user does, driven
 // through the end-to-end rig (a page-cache file stands in for /dev/fb0).
-// Both panes hold a few screens of Chinese prose. For 800x600 and
-// 1920x1080 it prints key to frame and mouse to frame
-// (median and 95th percentile), Esc (a full redraw) to its frame, a 50-key
+// Pane 0 holds a few screens of Chinese prose, pane 1 a file of nearly
+// 1 MB. For 800x600, 1920x1080 and 3840x2160 it prints start-up to the
+// first frame, key to frame and mouse to frame (median and 95th
+// percentile), Esc to its frame, Page Down in the big file, a 50-key
 // burst to its last frame, key to frame while a command (tail -f) pours
 // output into the other pane, and the wake-ups per second of an idle program
 // over 10 s; each beside one memcpy of a whole frame timed in the same run.
@@ -74,6 +75,32 @@ std::string prose() {
   return s;
 }
 
+// Nearly 1 MB of prose for paging.
+std::string bigfile() {
+  std::string s;
+  while (s.size() < 900000) s += prose();
+  return s;
+}
+
+// Start-up: from the launch to the first push, the median of a few.
+void startup(int w, int h, double copy) {
+  std::vector<double> v;
+  for (int i = 0; i < 3; i++) {
+    bihuarun run;
+    rigoptions o = withfiles({{"bench.txt", prose()}}, {"bench.txt"});
+    o.screen = rigoptions::defaultscreen(w, h);
+    auto t0 = clock_type::now();
+    run.launch(o);
+    double t = waitpush(run, 0, t0);
+    if (t >= 0) v.push_back(t);
+    run.kill();
+  }
+  if (v.empty()) return;
+  stats s = summary(v);
+  printf("  start-up to frame median %7.3f ms                 (%.1f memcpy)\n", s.median,
+         s.median / copy);
+}
+
 // Keys in pane 0 while a command that never ends (tail -f) pours a line
 // every 20 ms into pane 1: each sample is the time until the key has been
 // read and a push came after it (the next push alone may be the output's).
@@ -116,8 +143,8 @@ void commandrunning(bihuarun& run, double copy) {
 
 void measure(int w, int h) {
   bihuarun run;
-  rigoptions o = withfiles({{"bench.txt", prose()}, {"other.txt", prose()}, {"log.txt", ""}},
-                           {"bench.txt", "other.txt"});
+  rigoptions o = withfiles({{"bench.txt", prose()}, {"big.txt", bigfile()}, {"log.txt", ""}},
+                           {"bench.txt", "big.txt"});
   o.screen = rigoptions::defaultscreen(w, h);
   if (!run.start(o)) {
     fprintf(stderr, "latencybench: could not start at %dx%d\n", w, h);
@@ -125,6 +152,7 @@ void measure(int w, int h) {
   }
   double copy = memcpyms(w, h);
   printf("\n%dx%d   full-frame memcpy %.3f ms\n", w, h, copy);
+  startup(w, h, copy);
 
   // Each sample: quiet, act, time to the next push; the first `warm` are
   // dropped.
@@ -157,6 +185,14 @@ void measure(int w, int h) {
   printf("  Esc to frame      median %7.3f ms                 (%.1f memcpy)\n", e.median,
          e.median / copy);
 
+  // Page Down in pane 1 (the big file), from the top towards the end.
+  run.type("\x1b");
+  quietly(run);
+  stats pg = sample(21, 1, [&](int) { run.key("pgdown"); });
+  printf("  Page Down, 1 MB   median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", pg.median, pg.p95,
+         pg.median / copy);
+  run.type("\x1b\x1b");  // back to pane 0
+
   std::vector<double> bursts;
   for (int i = 0; i < 5; i++) {
     quietly(run);
@@ -177,9 +213,9 @@ void measure(int w, int h) {
 
   quietly(run);
   long before = run.contextswitches();
-  usleep(10 * 1000 * 1000);
+  usleep(5 * 1000 * 1000);
   long after = run.contextswitches();
-  printf("  idle wake-ups     %.1f per second over 10 s\n", (after - before) / 10.0);
+  printf("  idle wake-ups     %.1f per second over 5 s\n", (after - before) / 5.0);
   run.kill();
 }
 
@@ -190,5 +226,6 @@ int main(int argc, char** argv) {
   printf("latencybench: %s\n", bihuarun::program.c_str());
   measure(800, 600);
   measure(1920, 1080);
+  measure(3840, 2160);
   return 0;
 }
