@@ -183,6 +183,7 @@ int main(int argc, char** argv) {
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;
+  gcharwidth = optionsize == sizeauto ? autosize(window->width) : optionsize;
   myview::pmymap = &window->bitmap;
   mybutton::pushscreen = pushwindow;
   buttongroup::sendevent = sendtowindow;
