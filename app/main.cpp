@@ -145,6 +145,25 @@ void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
   poll(fds, n, timeout);
 }
 
+// --display drm or fb as asked; automatic tries DRM first, unless --fb
+// names a framebuffer.
+void choosedisplay() {
+  const char* d = optiondisplay;
+  if (d && strcmp(d, "drm") == 0)
+    mybitmapwin::choice = displaykind::drm;
+  else if ((d && strcmp(d, "fb") == 0) || optionfb)
+    mybitmapwin::choice = displaykind::fb;
+}
+
+// A DRM card that could not be used: the framebuffer shows instead, and
+// the status line says so once.
+void tellfallback(amybitmapwin* window) {
+  if (window->fallbackwhy.empty()) return;
+  console::say(window->fallbackwhy.c_str());
+  dispmsg1("DRM不可用(被占用或无输出),改用/dev/fb0");
+  window->draw();
+}
+
 // No mouse because the device may not be read: the cursor stays parked
 // and the status line says why, once.
 void tellnomouse(amybitmapwin* window) {
@@ -178,6 +197,7 @@ int main(int argc, char** argv) {
   int status = readoptions(argc, argv);
   if (status != optrun) _exit(status);
   if (optionfb) mybitmapwin::devicepath = optionfb;
+  choosedisplay();
   utf8system = editview::utf8paths = utf8environment();
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
@@ -194,6 +214,7 @@ int main(int argc, char** argv) {
 
   installhangupsave(window);
   tellnomouse(window);
+  tellfallback(window);
 
   bool quitasked = false;
   for (;;) {

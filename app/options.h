@@ -18,6 +18,9 @@ int readoptions(int& argc, char** argv);
 
 // The framebuffer device "--fb PATH" named, or null when none was given.
 extern const char* optionfb;
+// "drm", "fb" or "auto" as "--display" gave it, or null. Any other value
+// is status 2.
+extern const char* optiondisplay;
 
 // The text --help prints.
 const char* usagetext();

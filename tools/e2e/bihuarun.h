@@ -33,6 +33,20 @@ struct rigoptions {
   bool denyfb = false;     // opening /dev/fb0 fails for want of permission
   bool denymouse = false;  // the same for /dev/input/mice
   bool console = false;    // the rig stands in for the console's ioctls (vtlog())
+  // A DRM card stands in beside the framebuffer: card `drmcard`, its
+  // buffer the same file the framebuffer reads (so frame() shows it), its
+  // ioctls in drmlog(). Its output shows `screen` now and prefers
+  // `drmpreferred` ("WxH", none if empty).
+  bool drm = false;
+  int drmcard = 0;
+  std::string drmpreferred;
+  bool drmbusy = false;       // another program is DRM master (setdrmbusy())
+  bool drmdisconnected = false;  // no output connected
+  bool denydrm = false;       // opening the card fails for want of permission
+  // /dev/input/mice answers the wheel mouse handshake (4-byte packets);
+  // else it is a plain mouse (3 bytes). micereadonly: it may only be read.
+  bool wheelmouse = false;
+  bool micereadonly = false;
   bool stdinpipe = false;  // standard input is a pipe the driver holds open and never writes
   // Standard input opened from this file instead (relative to the working
   // directory, or absolute such as /dev/null); the terminal stays the
@@ -114,7 +128,12 @@ class bihuarun {
   // ---- mouse (needs options.mouse)
   // One packet: button bits (1 left, 2 right, 4 middle), dx, dy (dy > 0 is
   // up). Waits until the program has read it; false if it never does.
-  bool mouse(int dx, int dy, int buttons = 0);
+  // With options.wheelmouse the packet has a fourth byte, the wheel
+  // (negative: up, as the kernel sends it).
+  bool mouse(int dx, int dy, int buttons = 0, int wheel = 0);
+  // Wheel clicks (n > 0 down, n < 0 up), one packet each, waiting as for
+  // packets.
+  bool wheel(int n);
   // Moves to an absolute screen position in steps of at most 127.
   bool moveto(int x, int y, int buttons = 0);
   // Moves there, presses and releases the button.
@@ -158,6 +177,16 @@ class bihuarun {
   ::testing::AssertionResult consolerestored() const;
   // The signals that end the program with the console given back.
   static const std::vector<int>& fatalsignals();
+
+  // ---- the DRM card (needs options.drm)
+  // The card's log, one line per call ("SET_MASTER 0", "DROP_MASTER",
+  // "SETCRTC crtc fb w h", "DIRTYFB fb x1,y1,x2,y2 ..."): see fbrig.c.
+  std::string drmlog() const;
+  std::vector<std::string> drmlines() const;
+  // Another program takes DRM master (true) or lets it go (false).
+  void setdrmbusy(bool busy);
+  // What the mouse device was told, in bytes (the wheel handshake).
+  std::string micewritten() const;
 
   // ---- the screen
   const fbformat& screen() const { return options.screen; }
@@ -240,7 +269,8 @@ class bihuarun {
   bool allread() const;  // every byte typed or sent raw taken from the terminal
   ::testing::AssertionResult vtswitch(bool away);
 
-  std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;
+  std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath, drmpath, drmbusypath,
+      micelogpath;
   pid_t pid = -1;
   int status = -1;
   int master = -1, slave = -1, counter = -1, mice = -1, stdinwriter = -1;
@@ -250,6 +280,7 @@ class bihuarun {
   bool typed = false;     // keys typed since the last settle
   uint64_t sent = 0;      // bytes the terminal passes on to the program
   bool exact = true;      // false after raw bytes or unread packets
+  int lastbuttons = 0;
   int curx = 100, cury = 100;
   std::string ttyoutput;
 };
