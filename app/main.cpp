@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
@@ -130,19 +131,19 @@ bool quitnow(amybitmapwin* window, bool& asked) {
 // second SIGKILL of a stopped command is due. A command's pipe is closed
 // once its output has ended, so it never keeps the loop awake.
 void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
-  pollfd fds[5];
-  int n = 0;
+  std::vector<pollfd> fds;
   auto add = [&](int fd) {
-    if (fd >= 0) fds[n++] = {fd, POLLIN, 0};
+    if (fd >= 0) fds.push_back({fd, POLLIN, 0});
   };
   add(keyboard.waitfd());
-  if (window->mouse && window->mouse->fd > 0) add(window->mouse->fd);
+  if (window->mouse)
+    for (int fd : window->mouse->waitfds()) add(fd);
   add(window->command.outputfd());
   add(shellcommand::wakefd());
   add(console::wakefd());
   int keys = keyboard.waitms(), kill = window->command.waitms();
   int timeout = keys < 0 ? kill : kill < 0 ? keys : std::min(keys, kill);
-  poll(fds, n, timeout);
+  poll(fds.data(), fds.size(), timeout);
 }
 
 // --display drm or fb as asked; automatic tries DRM first, unless --fb

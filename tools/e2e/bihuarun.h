@@ -12,6 +12,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -47,6 +48,10 @@ struct rigoptions {
   // else it is a plain mouse (3 bytes). micereadonly: it may only be read.
   bool wheelmouse = false;
   bool micereadonly = false;
+  // Evdev devices there at start, /dev/input/event0, event1, ... in order:
+  // "mouse", "tablet" (axes 0..32767), "touch" (0..4095, BTN_TOUCH) or
+  // "keyboard". plug() adds more while the program runs.
+  std::vector<std::string> evdev;
   bool stdinpipe = false;  // standard input is a pipe the driver holds open and never writes
   // Standard input opened from this file instead (relative to the working
   // directory, or absolute such as /dev/null); the terminal stays the
@@ -146,6 +151,21 @@ class bihuarun {
   // A bitmap as a push shows it: with the cursor, a red cross of two bars
   // 41 long and 5 thick, centred on the tracked position.
   rigimage withcursor(const rigimage& bitmap) const;
+
+  // ---- evdev devices (/dev/input/eventN)
+  // Plugs in a device of that kind as the next eventN; returns N.
+  int plug(const std::string& kind);
+  // Unplugs it: the program reads the end and drops it.
+  void unplug(int n);
+  // One frame of events (type, code, value triples), then SYN_REPORT;
+  // waits until the program has read it, and for the push it makes.
+  bool evframe(int n, const std::vector<std::array<int, 3>>& events);
+  // A tablet (or touch panel) at screen pixel (x, y), button held or not.
+  bool evpoint(int n, int x, int y, bool pressed);
+  // Whether the program has this file (absolute path) open now.
+  bool isopen(const std::string& file) const;
+  std::string evpath(int n) const { return inputdir + "/event" + std::to_string(n); }
+  std::string mousepath() const { return micepath; }
 
   // ---- waiting
   // Waits until every key and packet sent so far has been pushed and then
@@ -270,7 +290,9 @@ class bihuarun {
   ::testing::AssertionResult vtswitch(bool away);
 
   std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath, drmpath, drmbusypath,
-      micelogpath;
+      micelogpath, inputdir;
+  std::map<int, int> evfds;  // eventN -> the driver's end of its FIFO
+  std::map<int, std::string> evkinds;
   pid_t pid = -1;
   int status = -1;
   int master = -1, slave = -1, counter = -1, mice = -1, stdinwriter = -1;

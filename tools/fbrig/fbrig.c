@@ -47,7 +47,14 @@
  *                    fails with EBUSY, and a card opened then starts
  *                    without master; without master SETCRTC and DIRTYFB
  *                    fail with EACCES. Other cards do not exist
- *   /dev/input/event* do not exist
+ *   /dev/input/eventN opens $FBRIG_INPUT/eventN (a FIFO the test writes
+ *                    input events into), whose kind $FBRIG_INPUT/eventN.kind
+ *                    names ("mouse", "tablet", "touch" or "keyboard"): the
+ *                    EVIOCGBIT and EVIOCGABS ioctls answer as such a device
+ *                    would (a tablet's axes 0..32767, a touch panel's
+ *                    0..4095). inotify_add_watch on /dev/input watches
+ *                    $FBRIG_INPUT instead. Without $FBRIG_INPUT neither
+ *                    exists
  *   $FBRIG_DENY      "fb", "mice", "drm" (comma-separated): opening that
  *                    device fails with EACCES, as without permission
  *   $FBRIG_READONLY  a path starting with it (absolute) is as on a read-only
@@ -83,6 +90,8 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <linux/fb.h>
+#include <linux/input.h>
+#include <sys/inotify.h>
 #include <linux/kd.h>
 #include <linux/vt.h>
 #include <drm.h>
@@ -240,7 +249,13 @@ static const char* standin(enum device d) {
 /* The stand-in for path, a device of kind d: for the clipboard the name
  * beside $FBRIG_CLIP with the same suffix. */
 static const char* standinfor(enum device d, int dirfd, const char* path, char* buf, size_t size) {
-  if (d == EVDEV) return errno = ENOENT, NULL;
+  if (d == EVDEV) {
+    char canon[PATH_MAX * 2];
+    const char* dir = getenv("FBRIG_INPUT");
+    if (!dir || !*dir || !canonicalat(dirfd, path, canon, sizeof canon)) return errno = ENOENT, NULL;
+    snprintf(buf, size, "%s/%s", dir, canon + strlen("/dev/input/"));
+    return buf;
+  }
   if (d == DRI) {
     char canon[PATH_MAX * 2], card[32];
     const char* n = getenv("FBRIG_DRMCARD");
@@ -271,6 +286,7 @@ static unsigned char isfb[MAXFD];
 static unsigned char isfull[MAXFD];
 static unsigned char isdrm[MAXFD];
 static unsigned char ismice[MAXFD];
+static char evkind[MAXFD];  /* 0, or the first letter of an evdev stand-in's kind */
 static unsigned char miceanswer[2];
 static int miceanswerlen;
 static void drmopened(void);
@@ -309,6 +325,7 @@ static int track(int fd, enum device d) {
   if (fd >= 0 && fd < MAXFD) isfull[fd] = d == FULL;
   if (fd >= 0 && fd < MAXFD) isdrm[fd] = d == DRI;
   if (fd >= 0 && fd < MAXFD) ismice[fd] = d == MICE;
+  if (fd >= 0 && fd < MAXFD) evkind[fd] = 0;
   if (fd >= 0 && (d == FB || d == DRI)) mapcounter();
   if (fd >= 0 && d == DRI) drmopened();
   return fd;
@@ -406,7 +423,19 @@ static int opendev(int dirfd, const char* path, int flags, int mode,
   char buf[PATH_MAX * 2];
   const char* to = standinfor(d, dirfd, path, buf, sizeof buf);
   if (!to) return -1;
-  return track(pass(AT_FDCWD, to, flags, mode), d);
+  int fd = track(pass(AT_FDCWD, to, flags, mode), d);
+  if (d == EVDEV && fd >= 0 && fd < MAXFD) {
+    char kindpath[PATH_MAX * 2 + 8], kind[16] = {0};
+    snprintf(kindpath, sizeof kindpath, "%s.kind", to);
+    int k = REAL(open)(kindpath, O_RDONLY | O_CLOEXEC);
+    if (k >= 0) {
+      ssize_t n = REAL(read)(k, kind, sizeof kind - 1);
+      (void)n;
+      REAL(close)(k);
+    }
+    evkind[fd] = strncmp(kind, "touch", 5) == 0 ? 'o' : kind[0] ? kind[0] : 'k';
+  }
+  return fd;
 }
 
 static int pass_open(int dirfd, const char* p, int f, int m) {
@@ -766,6 +795,65 @@ static int drmioctl(unsigned long request, void* arg) {
   }
 }
 
+/* ---- the evdev stand-in ---- */
+
+static void setbit(void* bits, size_t len, unsigned n) {
+  if (n / 8 < len) ((unsigned char*)bits)[n / 8] |= (unsigned char)(1u << (n % 8));
+}
+
+/* EVIOCGBIT(type) for a device of this kind: m(ouse), t(ablet), t(o)uch
+ * ('o' is taken for touch below), k(eyboard). */
+static int evbits(char kind, unsigned type, void* bits, size_t len) {
+  memset(bits, 0, len);
+  int mouse = kind == 'm', tablet = kind == 't', touch = kind == 'o', keyboard = kind == 'k';
+  if (type == 0) {
+    setbit(bits, len, EV_SYN);
+    setbit(bits, len, EV_KEY);
+    if (mouse || tablet) setbit(bits, len, EV_REL);
+    if (tablet || touch) setbit(bits, len, EV_ABS);
+    if (keyboard) setbit(bits, len, EV_REP);
+  } else if (type == EV_KEY) {
+    if (mouse || tablet) {
+      setbit(bits, len, BTN_LEFT);
+      setbit(bits, len, BTN_RIGHT);
+      setbit(bits, len, BTN_MIDDLE);
+    }
+    if (touch) setbit(bits, len, BTN_TOUCH);
+    if (keyboard)
+      for (unsigned k = KEY_ESC; k <= KEY_SPACE; k++) setbit(bits, len, k);
+  } else if (type == EV_REL) {
+    if (mouse) setbit(bits, len, REL_X), setbit(bits, len, REL_Y);
+    if (mouse || tablet) setbit(bits, len, REL_WHEEL);
+  } else if (type == EV_ABS) {
+    if (tablet || touch) setbit(bits, len, ABS_X), setbit(bits, len, ABS_Y);
+  }
+  return (int)len;
+}
+
+static int evioctl(char kind, unsigned long request, void* arg) {
+  if (_IOC_TYPE(request) != 'E') return errno = EINVAL, -1;
+  unsigned nr = _IOC_NR(request);
+  if (nr >= 0x20 && nr < 0x20 + EV_CNT) return evbits(kind, nr - 0x20, arg, _IOC_SIZE(request));
+  if (nr == 0x40 + ABS_X || nr == 0x40 + ABS_Y) {
+    if (kind != 't' && kind != 'o') return errno = EINVAL, -1;
+    struct input_absinfo* a = arg;
+    memset(a, 0, sizeof *a);
+    a->maximum = kind == 't' ? 32767 : 4095;
+    return 0;
+  }
+  return errno = EINVAL, -1;
+}
+
+DEFINE_REAL(int, inotify_add_watch, int, const char*, uint32_t)
+EXPORT int inotify_add_watch(int fd, const char* path, uint32_t mask) {
+  char canon[PATH_MAX * 2];
+  if (!path || !canonicalat(AT_FDCWD, path, canon, sizeof canon) || strcmp(canon, "/dev/input") != 0)
+    return REAL(inotify_add_watch)(fd, path, mask);
+  const char* dir = getenv("FBRIG_INPUT");
+  if (!dir || !*dir) return errno = ENOENT, -1;
+  return REAL(inotify_add_watch)(fd, dir, mask);
+}
+
 EXPORT int ioctl(int fd, unsigned long request, ...) {
   va_list ap;
   va_start(ap, request);
@@ -774,6 +862,7 @@ EXPORT int ioctl(int fd, unsigned long request, ...) {
   if (fbfd(fd) && (request == FBIOGET_FSCREENINFO || request == FBIOGET_VSCREENINFO))
     return fbioctl(request, arg);
   if (drmfd(fd)) return drmioctl(request, arg);
+  if (fd >= 0 && fd < MAXFD && evkind[fd]) return evioctl(evkind[fd], request, arg);
   if (request == KDGETMODE || request == KDSETMODE || request == VT_GETMODE ||
       request == VT_SETMODE || request == VT_RELDISP) {
     int r = consoleioctl(request, arg);
@@ -874,6 +963,7 @@ EXPORT int fchown(int fd, uid_t uid, gid_t gid) {
 
 EXPORT int close(int fd) {
   if (fd >= 0 && fd < MAXFD) isfb[fd] = isfull[fd] = isdrm[fd] = ismice[fd] = 0;
+  if (fd >= 0 && fd < MAXFD) evkind[fd] = 0;
   return REAL(close)(fd);
 }
 
