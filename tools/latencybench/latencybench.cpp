@@ -239,7 +239,7 @@ void drmversusfb(int w, int h) {
   }
   double copy = memcpyms(w, h);
   std::vector<double> tf, td;
-  for (int i = 0; i < 120; i++) {
+  for (int i = 0; i < 220; i++) {
     bihuarun& run = i % 2 ? drm : fb;
     quietly(run);
     uint64_t p = run.pushes();
