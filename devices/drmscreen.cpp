@@ -2,6 +2,8 @@
 // with dirty rectangles, and display ownership across console switches.
 #include "devices/drmscreen.h"
 
+#ifdef BIHUA_DRM
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/ioctl.h>
@@ -253,3 +255,19 @@ void drmscreen::put(const unsigned char* pixels, const std::vector<std::pair<int
     if (r == -EACCES || r == -EPERM) held.ours = 0, held.lost = 1;
   }
 }
+
+#else  // built without libdrm: no card is ever used
+
+drmscreen::found drmscreen::open() {
+  found f;
+  f.why = "this build of bihua has no DRM support";
+  return f;
+}
+
+bool drmscreen::lost() const { return false; }
+
+bool drmscreen::retake() { return false; }
+
+void drmscreen::put(const unsigned char*, const std::vector<std::pair<int, int>>&) {}
+
+#endif
