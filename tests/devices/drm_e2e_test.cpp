@@ -167,6 +167,31 @@ TEST(Drm, ASwitchAwayGivesTheDisplayUpAndTheWayBackRetakesIt) {
   EXPECT_NE(lastline(run.drmlines(), "SETCRTC 31 7 800 600"), -1);
 }
 
+TEST(Drm, AStopGivesTheOutputBackUntilTheProgramContinues) {
+  bihuarun run;
+  rigoptions o = ondrm();
+  o.jobcontrol = true;  // as a shell starts it: the stop is not discarded
+  ASSERT_TRUE(run.start(o));
+  run.type("ab");
+  ASSERT_TRUE(run.settle());
+  run.signal(SIGTSTP);
+  ASSERT_TRUE(run.waitstopped());
+  std::vector<std::string> log = run.drmlines();
+  int restored = lastline(log, "SETCRTC 31 7 800 600");
+  ASSERT_NE(restored, -1) << run.drmlog();
+  EXPECT_GT(lastline(log, "DROP_MASTER"), restored);
+  size_t earlier = log.size();
+  run.signal(SIGCONT);
+  ASSERT_TRUE(run.waitfor([&] { return run.drmlines().back() == "DIRTYFB 50 0,0,800,600"; }));
+  log = run.drmlines();
+  EXPECT_GT(lastline(log, "SETCRTC 31 50 800 600"), lastline(log, "SET_MASTER 0"));
+  EXPECT_GE(lastline(log, "SET_MASTER 0"), static_cast<int>(earlier));
+  run.type("c");
+  run.key("F7");
+  ASSERT_TRUE(run.stop());
+  EXPECT_EQ(run.file("aaaaa.txt"), "abc");
+}
+
 TEST(Drm, ASignalThatEndsTheProgramGivesTheOutputBack) {
   for (int sig : {SIGTERM, SIGSEGV}) {
     SCOPED_TRACE(sig);
