@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
@@ -127,23 +128,43 @@ bool quitnow(amybitmapwin* window, bool& asked) {
 
 // Sleeps until a key, a mouse packet, command output, a command's end or
 // a console signal may be there, or the rest of an escape sequence, the
-// second SIGKILL of a stopped command or the drawing of output read is due. A command's pipe is closed
-// once its output has ended, so it never keeps the loop awake.
+// second SIGKILL of a stopped command or the drawing of output read is
+// due. A command's pipe is closed once its output has ended, so it never
+// keeps the loop awake.
 void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
-  pollfd fds[5];
-  int n = 0;
+  std::vector<pollfd> fds;
   auto add = [&](int fd) {
-    if (fd >= 0) fds[n++] = {fd, POLLIN, 0};
+    if (fd >= 0) fds.push_back({fd, POLLIN, 0});
   };
   add(keyboard.waitfd());
-  if (window->mouse && window->mouse->fd > 0) add(window->mouse->fd);
+  if (window->mouse)
+    for (int fd : window->mouse->waitfds()) add(fd);
   add(window->command.outputfd());
   add(shellcommand::wakefd());
   add(console::wakefd());
   int timeout = -1;
   for (int ms : {keyboard.waitms(), window->command.waitms(), window->outputwaitms()})
     if (ms >= 0) timeout = timeout < 0 ? ms : std::min(timeout, ms);
-  poll(fds, n, timeout);
+  poll(fds.data(), fds.size(), timeout);
+}
+
+// --display drm or fb as asked; automatic tries DRM first, unless --fb
+// names a framebuffer.
+void choosedisplay() {
+  const char* d = optiondisplay;
+  if (d && strcmp(d, "drm") == 0)
+    mybitmapwin::choice = displaykind::drm;
+  else if ((d && strcmp(d, "fb") == 0) || optionfb)
+    mybitmapwin::choice = displaykind::fb;
+}
+
+// A DRM card that could not be used: the framebuffer shows instead, and
+// the status line says so once.
+void tellfallback(amybitmapwin* window) {
+  if (window->fallbackwhy.empty()) return;
+  console::say(window->fallbackwhy.c_str());
+  dispmsg1("DRM不可用(被占用或无输出),改用/dev/fb0");
+  window->draw();
 }
 
 // No mouse because the device may not be read: the cursor stays parked
@@ -179,6 +200,7 @@ int main(int argc, char** argv) {
   int status = readoptions(argc, argv);
   if (status != optrun) _exit(status);
   if (optionfb) mybitmapwin::devicepath = optionfb;
+  choosedisplay();
   utf8system = editview::utf8paths = utf8environment();
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
@@ -196,6 +218,7 @@ int main(int argc, char** argv) {
 
   installhangupsave(window);
   tellnomouse(window);
+  tellfallback(window);
 
   bool quitasked = false;
   for (;;) {

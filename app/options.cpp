@@ -20,6 +20,7 @@ const char usage[] =
     "Usage: bihua [FILE [FILE2]]\n"
     "       bihua -- -FILE           (a file whose name starts with '-')\n"
     "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
+    "       bihua --display drm|fb|auto [FILE [FILE2]]  (auto: DRM/KMS if it works, else /dev/fb0)\n"
     "       bihua --size N|auto [FILE [FILE2]]  (text size in pixels, 16-96; default 24,\n"
     "                                            auto: larger on screens over 1920 wide)\n"
     "       bihua --help | --version\n"
@@ -81,6 +82,7 @@ void dropword(int& argc, char** argv, int at) {
 }  // namespace
 
 const char* optionfb = nullptr;
+const char* optiondisplay = nullptr;
 int optionsize = 24;
 
 int autosize(int w) { return std::min(96, std::max(24, w * 24 / 1920)); }
@@ -94,12 +96,19 @@ int readoptions(int& argc, char** argv) {
       dropword(argc, argv, i);
       return optrun;
     }
-    if (strcmp(word, "--fb") == 0) {
-      if (i + 1 >= argc) {
-        fprintf(stderr, "bihua: --fb needs a device, such as /dev/fb1\n\n%s", usage);
+    if (strcmp(word, "--fb") == 0 || strcmp(word, "--display") == 0) {
+      bool fb = word[2] == 'f';
+      const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+      if (!value) {
+        fprintf(stderr, "bihua: %s needs %s\n\n%s", word,
+                fb ? "a device, such as /dev/fb1" : "drm, fb or auto", usage);
         return 2;
       }
-      optionfb = argv[i + 1];
+      if (!fb && strcmp(value, "drm") != 0 && strcmp(value, "fb") != 0 && strcmp(value, "auto") != 0) {
+        fprintf(stderr, "bihua: --display takes drm, fb or auto, not '%s'\n\n%s", value, usage);
+        return 2;
+      }
+      (fb ? optionfb : optiondisplay) = value;
       dropword(argc, argv, i);
       dropword(argc, argv, i);
       i--;

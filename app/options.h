@@ -19,6 +19,9 @@ int readoptions(int& argc, char** argv);
 
 // The framebuffer device "--fb PATH" named, or null when none was given.
 extern const char* optionfb;
+// "drm", "fb" or "auto" as "--display" gave it, or null. Any other value
+// is status 2.
+extern const char* optiondisplay;
 
 // The character cell size "--size N" asked for (16..96), sizeauto for
 // "--size auto", or 24 when none was given; anything else is status 2.

@@ -3,7 +3,9 @@
 // drags) go to the input-method view first; everything else to keymouse.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/amybitmapwin.h"
 #include "devices/keys.h"
@@ -107,6 +109,9 @@ void amybitmapwin::domouse() {
   } else if (now == 1 && before == 1) {
     toinput(evDrag, mouse->x, mouse->y, 1, 0, 0);
   }
+  // One wheel event per click; a positive delta turns away from the user.
+  for (int i = 0; i < std::min(std::abs(mouse->wheel), 16); i++)
+    OnMouseWheel(0, mouse->wheel < 0 ? 120 : -120, CPoint{mouse->x, mouse->y});
 }
 
 // The input-method row keeps what is typing and passes the rest back to

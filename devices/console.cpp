@@ -17,6 +17,7 @@
 namespace console {
 
 void (*onhangup)() = nullptr;
+void (*ondisplaygiveback)() = nullptr;
 
 namespace {
 
@@ -232,6 +233,8 @@ void take() {
 void restore() {
   if (!h.applied) return;
   h.applied = 0;
+  // The picture the console had, while it is still in graphics mode.
+  if (ondisplaygiveback) ondisplaygiveback();
   if (h.termsaved) tcsetattr(0, TCSANOW, &h.initial);
   cursor(true);
   if (h.kdmode >= 0) ioctl(h.ttyfd, KDSETMODE, h.kdmode);
@@ -268,6 +271,7 @@ unsigned service() {
   if (h.released) {
     h.released = 0;
     h.isaway = true;
+    if (ondisplaygiveback) ondisplaygiveback();
     if (h.vtsaved) ioctl(h.ttyfd, VT_RELDISP, 1);
   }
   if (h.acquired) {

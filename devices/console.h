@@ -49,6 +49,11 @@ bool away();
 // back, to keep unsaved text; must be async-signal-safe.
 extern void (*onhangup)();
 
+// The display's part of giving the console back, set by a display that
+// must be handed back (a DRM output): called first by restore() and before
+// a switch away is allowed. Must be async-signal-safe.
+extern void (*ondisplaygiveback)();
+
 // Writes a message to standard error from anywhere, signal handlers too.
 void say(const char* text);
 

@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include "devices/console.h"
+#include "devices/drmscreen.h"
 #include "devices/mymouse.h"
 
 void fbfail(const char* message, int status, const char* why) {
@@ -27,9 +28,12 @@ void fbfail(const char* message, int status, const char* why) {
 
 namespace {
 
-// The line after "error: open fp fail.": the system's reason and what to do.
-std::string whynofb(int err) {
-  std::string line = std::string("bihua: ") + mybitmapwin::devicepath + ": " + strerror(err);
+// The line after "error: open fp fail.": what was tried, the system's
+// reason and what to do.
+std::string whynofb(int err, const std::string& drmwhy) {
+  std::string line = "bihua: ";
+  if (!drmwhy.empty()) line += "DRM: " + drmwhy + "; ";
+  line += std::string(mybitmapwin::devicepath) + ": " + strerror(err);
   if (err == EACCES || err == EPERM)
     line += "; the framebuffer belongs to the video group: add yourself to it "
             "(sudo usermod -aG video $USER) and log in again";
@@ -62,11 +66,43 @@ fbreport reportof(const fb_var_screeninfo& var, const fb_fix_screeninfo& fix) {
 }  // namespace
 
 const char* mybitmapwin::devicepath = "/dev/fb0";
+displaykind mybitmapwin::choice = displaykind::automatic;
 
 mybitmapwin::mybitmapwin()
     : bitmap(800, 800), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
+  std::string drmwhy;
+  if (!(choice != displaykind::fb && opendrm(drmwhy))) openfb(drmwhy);
+  bitmap.reset(width, height);
+  pixelcount = width * height;
+  mouse = new mymouse;
+  mouse->setbounds(width, height);
+}
+
+// The DRM output, when asked for or when automatic; a card that is there
+// but cannot be used leaves a line for the status and standard error.
+bool mybitmapwin::opendrm(std::string& drmwhy) {
+  drmscreen::found f = drmscreen::open();
+  if (!f.screen) {
+    drmwhy = f.why;
+    if (choice == displaykind::drm)
+      fbfail("error: open drm fail.", 1, ("bihua: DRM: " + f.why + "\n").c_str());
+    if (f.cardseen)
+      fallbackwhy = "bihua: DRM: " + f.why + "; drawing on " + devicepath + " instead\n";
+    return false;
+  }
+  drm = f.screen;
+  printf("w and h is %d,%d\n", drm->width, drm->height);
+  fflush(stdout);
+  width = format.width = drm->width;
+  height = format.height = drm->height;
+  format.bpp = 32;
+  format.linelength = width * 4;
+  return true;
+}
+
+void mybitmapwin::openfb(const std::string& drmwhy) {
   fbfd = open(devicepath, O_RDWR | O_CLOEXEC);
-  if (fbfd < 0) fbfail("error: open fp fail.", 1, whynofb(errno).c_str());
+  if (fbfd < 0) fbfail("error: open fp fail.", 1, whynofb(errno, drmwhy).c_str());
   fb_fix_screeninfo fix{};
   if (ioctl(fbfd, FBIOGET_FSCREENINFO, &fix) != 0) fbfail("Error reading fixed", 2);
   fb_var_screeninfo var{};
@@ -77,10 +113,6 @@ mybitmapwin::mybitmapwin()
   if (!refused.empty()) fbfail(refused.c_str(), 4);
   width = format.width;
   height = format.height;
-  bitmap.reset(width, height);
-  pixelcount = width * height;
-  mouse = new mymouse;
-  mouse->setbounds(width, height);
 }
 
 mybitmapwin::~mybitmapwin() {
@@ -88,26 +120,37 @@ mybitmapwin::~mybitmapwin() {
   if (fbfd >= 0) close(fbfd);
 }
 
-// Only the rows that differ from what the device already shows are
-// written, each run at its offset (only rows the bitmap flags as drawn on
-// are compared); the whole frame when asked (start, full
-// redraw, back from another console). Runs before the last go with pwrite;
-// the last with one write at the file position, so every push ends with
-// exactly one write (of no bytes when nothing changed). A short or failed
-// write is not retried.
+// Only the rows that differ from what the display already shows are
+// written (only rows the bitmap flags as drawn on are compared); the whole
+// frame when asked (start, full redraw, back from another console).
 void mybitmapwin::push() {
   if (console::away()) {
     wholeframe = true;  // the other console has drawn over it meanwhile
     return;
   }
+  if (drm && drm->lost()) {
+    if (!drm->retake()) return;  // another program has the display: later
+    wholeframe = true;
+  }
+  std::vector<std::pair<int, int>> runs = changedruns();
+  if (drm)
+    drm->put(bitmap.pixels, runs);
+  else
+    writefb(runs);
+}
+
+// The row runs [from, to) to write, and what the display will show noted.
+std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
   const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
   if (wholeframe || shown.size() != total) {
-    // Not copied: a row drawn on later is written once without comparing,
-    // which costs less than copying every row now.
+    // For the framebuffer not copied: a row drawn on later is written once
+    // without comparing, which costs less than copying every row now. A
+    // DRM output is told which rows changed, exactly, so there it is.
     shown.resize(total);
-    shownknown.assign(height, 0);
+    shownknown.assign(height, drm ? 1 : 0);
+    if (drm) std::memcpy(shown.data(), bitmap.pixels, total);
     runs.emplace_back(0, height);
   } else {
     // Only rows drawn on since the last push can differ from the device.
@@ -126,6 +169,15 @@ void mybitmapwin::push() {
   }
   wholeframe = false;
   bitmap.untouchrows();
+  return runs;
+}
+
+// Each run at its offset in the device. Runs before the last go with
+// pwrite; the last with one write at the file position, so every push ends
+// with exactly one write (of no bytes when nothing changed). A short or
+// failed write is not retried.
+void mybitmapwin::writefb(const std::vector<std::pair<int, int>>& runs) {
+  const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t pixelbytes = static_cast<size_t>(format.bpp / 8);
   for (size_t i = 0; i < runs.size(); i++) {
     int from = runs[i].first, to = runs[i].second;

@@ -1,16 +1,24 @@
-// mybitmapwin: the screen bitmap tied to the Linux framebuffer. Opens
-// /dev/fb0 (or the device --fb names), sizes the bitmap to the visible resolution and pushes the
-// bitmap to the device (the rows that changed since the last push), with
+// mybitmapwin: the screen bitmap tied to the display: a DRM/KMS output
+// (drmscreen) or the Linux framebuffer /dev/fb0 (or the device --fb
+// names). Sizes the bitmap to the visible resolution and pushes the
+// bitmap to the display (the rows that changed since the last push), with
 // the mouse cursor drawn on a saved copy so the cursor never becomes part
 // of the bitmap. Nothing is pushed while the user is on another console.
 #pragma once
 
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/fbformat.h"
 #include "graphics/mybitmap.h"
 
+class drmscreen;
 class mymouse;
+
+// Which display to draw on: a DRM output, the framebuffer, or the DRM
+// output when one works and else the framebuffer.
+enum class displaykind { automatic, drm, fb };
 
 class mybitmapwin {
  public:
@@ -25,6 +33,12 @@ class mybitmapwin {
   // The framebuffer device to open; --fb names another one, such as an
   // SPI panel at /dev/fb1.
   static const char* devicepath;
+  static displaykind choice;
+  // The DRM output drawn on, or null when drawing on the framebuffer.
+  drmscreen* drm = nullptr;
+  // Set when a DRM card was there but could not be used, so the
+  // framebuffer is drawn on instead: one line saying why.
+  std::string fallbackwhy;
 
   mybitmapwin();
   virtual ~mybitmapwin();
@@ -37,6 +51,10 @@ class mybitmapwin {
 
  private:
   void push();
+  void openfb(const std::string& drmwhy);
+  bool opendrm(std::string& drmwhy);
+  std::vector<std::pair<int, int>> changedruns();
+  void writefb(const std::vector<std::pair<int, int>>& runs);
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
   std::vector<unsigned char> shown;    // the bitmap as last pushed, cursor included

@@ -3,6 +3,7 @@
 #include "tools/e2e/bihuarun.h"
 
 #include <fcntl.h>
+#include <linux/input.h>
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
@@ -108,12 +109,17 @@ bihuarun::bihuarun() {
   micepath = root + "/mice";
   clippath = root + "/clip.txt";
   vtpath = root + "/console";
+  drmpath = root + "/drm.log";
+  drmbusypath = root + "/drmbusy";
+  micelogpath = root + "/micewritten";
+  inputdir = root + "/input";
 }
 
 bihuarun::~bihuarun() {
   kill();
   for (int fd : {master, slave, counter, mice, stdinwriter})
     if (fd >= 0) close(fd);
+  for (const auto& e : evfds) close(e.second);
   if (root.empty()) return;
   if (::testing::Test::HasFailure()) {
     fprintf(stderr, "bihuarun: kept %s for inspection\n", root.c_str());
@@ -167,6 +173,9 @@ void bihuarun::launch(const rigoptions& o) {
   for (size_t i = 0; i < fb.size(); i++) fb[i] = static_cast<char>(fillbyte(i));
   rigwritefile(fbpath, fb);
   rigwritefile(countpath, std::string(40, '\0'));
+  if (o.drmbusy) rigwritefile(drmbusypath, "");
+  mkdir(inputdir.c_str(), 0755);
+  for (const std::string& kind : o.evdev) plug(kind);
   counter = open(countpath.c_str(), O_RDONLY | O_CLOEXEC);
   if (o.mouse && mkfifo(micepath.c_str(), 0600) == 0)
     mice = open(micepath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);  // never EOF, never blocks
@@ -203,8 +212,14 @@ void bihuarun::launch(const rigoptions& o) {
       {"FBRIG_MICE", mice >= 0 ? micepath : ""}, {"FBRIG_CLIP", clippath},
       {"FBRIG_FULL", o.fullprefix.empty() ? "" : workdir + "/" + o.fullprefix},
       {"FBRIG_READONLY", o.readonlyprefix.empty() ? "" : workdir + "/" + o.readonlyprefix},
-      {"FBRIG_DENY", std::string(o.denyfb ? "fb," : "") + (o.denymouse ? "mice" : "")},
-      {"FBRIG_VT", o.console ? vtpath : ""}};
+      {"FBRIG_DENY", std::string(o.denyfb ? "fb," : "") + (o.denydrm ? "drm," : "") +
+                         (o.denymouse ? "mice" : "")},
+      {"FBRIG_VT", o.console ? vtpath : ""},
+      {"FBRIG_DRM", o.drm ? fbpath : ""}, {"FBRIG_DRMCARD", std::to_string(o.drmcard)},
+      {"FBRIG_DRMLOG", drmpath}, {"FBRIG_DRMBUSY", drmbusypath},
+      {"FBRIG_DRMPREFERRED", o.drmpreferred}, {"FBRIG_DRMOUTPUT", o.drmdisconnected ? "off" : ""},
+      {"FBRIG_MICEWHEEL", o.wheelmouse ? "1" : ""}, {"FBRIG_MICELOG", micelogpath},
+      {"FBRIG_MICERO", o.micereadonly ? "1" : ""}, {"FBRIG_INPUT", inputdir}};
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
@@ -313,7 +328,7 @@ bool bihuarun::fifoempty() const {
   return mice >= 0 && ioctl(mice, FIONREAD, &n) == 0 && n == 0;
 }
 
-bool bihuarun::mouse(int dx, int dy, int buttons) {
+bool bihuarun::mouse(int dx, int dy, int buttons, int wheel) {
   if (mice < 0) return false;
   auto drained = [this] {
     auto t0 = clock_type::now();
@@ -326,14 +341,93 @@ bool bihuarun::mouse(int dx, int dy, int buttons) {
   if (!drained()) return false;
   // As the kernel sends it: bit 3 always set, bits 4 and 5 the signs.
   int head = (buttons & 7) | 8 | (dx < 0 ? 0x10 : 0) | (dy < 0 ? 0x20 : 0);
-  unsigned char packet[3] = {static_cast<unsigned char>(head),
+  unsigned char packet[4] = {static_cast<unsigned char>(head),
                              static_cast<unsigned char>(static_cast<signed char>(dx)),
-                             static_cast<unsigned char>(static_cast<signed char>(dy))};
-  if (write(mice, packet, 3) != 3 || !drained()) return false;
+                             static_cast<unsigned char>(static_cast<signed char>(dy)),
+                             static_cast<unsigned char>(static_cast<signed char>(wheel))};
+  ssize_t size = options.wheelmouse ? 4 : 3;
+  if (write(mice, packet, size) != size || !drained()) return false;
   // The program keeps its cursor on the screen.
-  curx = std::clamp(curx + static_cast<signed char>(dx), 0, static_cast<int>(options.screen.width) - 1);
-  cury = std::clamp(cury - static_cast<signed char>(dy), 0, static_cast<int>(options.screen.height) - 1);
+  int x = std::clamp(curx + static_cast<signed char>(dx), 0, static_cast<int>(options.screen.width) - 1);
+  int y = std::clamp(cury - static_cast<signed char>(dy), 0, static_cast<int>(options.screen.height) - 1);
+  // A DRM push that changes no row tells the driver nothing, so only a
+  // packet that moves the cross, presses a button or turns the wheel is
+  // sure to be seen there.
+  bool seen = x != curx || y != cury || ((buttons & 1) && !(lastbuttons & 1)) || wheel != 0;
+  curx = x;
+  cury = y;
+  lastbuttons = buttons;
+  if (!options.drm || seen) expected += 1;
+  return true;
+}
+
+int bihuarun::plug(const std::string& kind) {
+  int n = evfds.empty() ? 0 : evfds.rbegin()->first + 1;
+  // The kind first: the program may look as soon as the node appears.
+  rigwritefile(evpath(n) + ".kind", kind);
+  if (mkfifo(evpath(n).c_str(), 0600) == 0)
+    evfds[n] = open(evpath(n).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  evkinds[n] = kind;
+  return n;
+}
+
+void bihuarun::unplug(int n) {
+  auto it = evfds.find(n);
+  if (it == evfds.end()) return;
+  unlink(evpath(n).c_str());
+  close(it->second);
+  evfds.erase(it);
+}
+
+bool bihuarun::isopen(const std::string& file) const {
+  std::string dir = "/proc/" + std::to_string(pid) + "/fd";
+  std::error_code ec;
+  for (const auto& e : std::filesystem::directory_iterator(dir, ec)) {
+    std::error_code ec2;
+    if (std::filesystem::read_symlink(e.path(), ec2).string() == file) return true;
+  }
+  return false;
+}
+
+bool bihuarun::evframe(int n, const std::vector<std::array<int, 3>>& events) {
+  auto it = evfds.find(n);
+  if (it == evfds.end()) return false;
+  std::vector<input_event> all;
+  for (const auto& e : events) {
+    input_event ev{};
+    ev.type = static_cast<uint16_t>(e[0]);
+    ev.code = static_cast<uint16_t>(e[1]);
+    ev.value = e[2];
+    all.push_back(ev);
+  }
+  all.push_back(input_event{});  // EV_SYN, SYN_REPORT, 0
+  ssize_t size = static_cast<ssize_t>(all.size() * sizeof all[0]);
+  if (write(it->second, all.data(), static_cast<size_t>(size)) != size) return false;
+  auto t0 = clock_type::now();
+  for (;;) {
+    int left = 0;
+    if (ioctl(it->second, FIONREAD, &left) == 0 && left == 0) break;
+    if (!running() || since(t0) > scaled(settletimeout)) return false;
+    pause2ms();
+  }
   expected += 1;
+  return true;
+}
+
+bool bihuarun::evpoint(int n, int x, int y, bool pressed) {
+  int max = evkinds[n] == "touch" ? 4095 : 32767;
+  // The middle of the pixel on the device's axis.
+  auto axis = [max](int p, int size) { return static_cast<int>((2LL * p + 1) * (max + 1) / (2LL * size)); };
+  bool ok = evframe(n, {{EV_ABS, ABS_X, axis(x, options.screen.width)},
+                        {EV_ABS, ABS_Y, axis(y, options.screen.height)},
+                        {EV_KEY, evkinds[n] == "touch" ? BTN_TOUCH : BTN_LEFT, pressed ? 1 : 0}});
+  if (ok) curx = x, cury = y;
+  return ok;
+}
+
+bool bihuarun::wheel(int n) {
+  for (int i = 0; i < std::abs(n); i++)
+    if (!mouse(0, 0, 0, n > 0 ? 1 : -1)) return false;
   return true;
 }
 
@@ -392,6 +486,24 @@ bool bihuarun::keysread() const {
 }
 
 std::string bihuarun::vtlog() const { return rigreadfile(vtpath); }
+
+std::string bihuarun::drmlog() const { return rigreadfile(drmpath); }
+
+std::vector<std::string> bihuarun::drmlines() const {
+  std::vector<std::string> lines;
+  std::istringstream in(drmlog());
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+void bihuarun::setdrmbusy(bool busy) {
+  if (busy)
+    rigwritefile(drmbusypath, "");
+  else
+    unlink(drmbusypath.c_str());
+}
+
+std::string bihuarun::micewritten() const { return rigreadfile(micelogpath); }
 
 ::testing::AssertionResult bihuarun::vtrelease() { return vtswitch(true); }
 ::testing::AssertionResult bihuarun::vtacquire() { return vtswitch(false); }

@@ -12,6 +12,7 @@
 #include <sys/types.h>
 #include <termios.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -33,6 +34,24 @@ struct rigoptions {
   bool denyfb = false;     // opening /dev/fb0 fails for want of permission
   bool denymouse = false;  // the same for /dev/input/mice
   bool console = false;    // the rig stands in for the console's ioctls (vtlog())
+  // A DRM card stands in beside the framebuffer: card `drmcard`, its
+  // buffer the same file the framebuffer reads (so frame() shows it), its
+  // ioctls in drmlog(). Its output shows `screen` now and prefers
+  // `drmpreferred` ("WxH", none if empty).
+  bool drm = false;
+  int drmcard = 0;
+  std::string drmpreferred;
+  bool drmbusy = false;       // another program is DRM master (setdrmbusy())
+  bool drmdisconnected = false;  // no output connected
+  bool denydrm = false;       // opening the card fails for want of permission
+  // /dev/input/mice answers the wheel mouse handshake (4-byte packets);
+  // else it is a plain mouse (3 bytes). micereadonly: it may only be read.
+  bool wheelmouse = false;
+  bool micereadonly = false;
+  // Evdev devices there at start, /dev/input/event0, event1, ... in order:
+  // "mouse", "tablet" (axes 0..32767), "touch" (0..4095, BTN_TOUCH) or
+  // "keyboard". plug() adds more while the program runs.
+  std::vector<std::string> evdev;
   bool stdinpipe = false;  // standard input is a pipe the driver holds open and never writes
   // Standard input opened from this file instead (relative to the working
   // directory, or absolute such as /dev/null); the terminal stays the
@@ -114,7 +133,12 @@ class bihuarun {
   // ---- mouse (needs options.mouse)
   // One packet: button bits (1 left, 2 right, 4 middle), dx, dy (dy > 0 is
   // up). Waits until the program has read it; false if it never does.
-  bool mouse(int dx, int dy, int buttons = 0);
+  // With options.wheelmouse the packet has a fourth byte, the wheel
+  // (negative: up, as the kernel sends it).
+  bool mouse(int dx, int dy, int buttons = 0, int wheel = 0);
+  // Wheel clicks (n > 0 down, n < 0 up), one packet each, waiting as for
+  // packets.
+  bool wheel(int n);
   // Moves to an absolute screen position in steps of at most 127.
   bool moveto(int x, int y, int buttons = 0);
   // Moves there, presses and releases the button.
@@ -127,6 +151,21 @@ class bihuarun {
   // A bitmap as a push shows it: with the cursor, a red cross of two bars
   // 41 long and 5 thick, centred on the tracked position.
   rigimage withcursor(const rigimage& bitmap) const;
+
+  // ---- evdev devices (/dev/input/eventN)
+  // Plugs in a device of that kind as the next eventN; returns N.
+  int plug(const std::string& kind);
+  // Unplugs it: the program reads the end and drops it.
+  void unplug(int n);
+  // One frame of events (type, code, value triples), then SYN_REPORT;
+  // waits until the program has read it, and for the push it makes.
+  bool evframe(int n, const std::vector<std::array<int, 3>>& events);
+  // A tablet (or touch panel) at screen pixel (x, y), button held or not.
+  bool evpoint(int n, int x, int y, bool pressed);
+  // Whether the program has this file (absolute path) open now.
+  bool isopen(const std::string& file) const;
+  std::string evpath(int n) const { return inputdir + "/event" + std::to_string(n); }
+  std::string mousepath() const { return micepath; }
 
   // ---- waiting
   // Waits until every key and packet sent so far has been pushed and then
@@ -158,6 +197,16 @@ class bihuarun {
   ::testing::AssertionResult consolerestored() const;
   // The signals that end the program with the console given back.
   static const std::vector<int>& fatalsignals();
+
+  // ---- the DRM card (needs options.drm)
+  // The card's log, one line per call ("SET_MASTER 0", "DROP_MASTER",
+  // "SETCRTC crtc fb w h", "DIRTYFB fb x1,y1,x2,y2 ..."): see fbrig.c.
+  std::string drmlog() const;
+  std::vector<std::string> drmlines() const;
+  // Another program takes DRM master (true) or lets it go (false).
+  void setdrmbusy(bool busy);
+  // What the mouse device was told, in bytes (the wheel handshake).
+  std::string micewritten() const;
 
   // ---- the screen
   const fbformat& screen() const { return options.screen; }
@@ -240,7 +289,10 @@ class bihuarun {
   bool allread() const;  // every byte typed or sent raw taken from the terminal
   ::testing::AssertionResult vtswitch(bool away);
 
-  std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath;
+  std::string root, workdir, fbpath, countpath, micepath, clippath, vtpath, drmpath, drmbusypath,
+      micelogpath, inputdir;
+  std::map<int, int> evfds;  // eventN -> the driver's end of its FIFO
+  std::map<int, std::string> evkinds;
   pid_t pid = -1;
   int status = -1;
   int master = -1, slave = -1, counter = -1, mice = -1, stdinwriter = -1;
@@ -250,6 +302,7 @@ class bihuarun {
   bool typed = false;     // keys typed since the last settle
   uint64_t sent = 0;      // bytes the terminal passes on to the program
   bool exact = true;      // false after raw bytes or unread packets
+  int lastbuttons = 0;
   int curx = 100, cury = 100;
   std::string ttyoutput;
 };

@@ -7,8 +7,11 @@
 // burst to its last frame, key to frame while a command (tail -f) pours
 // output into the other pane, and the wake-ups per second of an idle program
 // over 10 s; each beside one memcpy of a whole frame timed in the same run.
+// Then key to frame on the rig's DRM card against the framebuffer, both
+// programs running side by side and sampled in turn.
 //
-//   latencybench [program]   (default: the bihua built with it)
+//   latencybench [program] [drm]   (default: the bihua built with it; drm:
+//                                   only the DRM against framebuffer figure)
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -219,13 +222,61 @@ void measure(int w, int h) {
   run.kill();
 }
 
+// Key to frame through the DRM card stand-in (dirty rectangles on a mapped
+// buffer) and through the framebuffer (writes to the device), the two
+// programs started together and sampled alternately so that both see the
+// same machine.
+void drmversusfb(int w, int h) {
+  bihuarun fb, drm;
+  rigoptions o = withfiles({{"bench.txt", prose()}}, {"bench.txt"});
+  o.screen = rigoptions::defaultscreen(w, h);
+  rigoptions d = o;
+  d.drm = true;
+  d.fbmissing = true;
+  if (!fb.start(o) || !drm.start(d)) {
+    fprintf(stderr, "latencybench: could not start at %dx%d\n", w, h);
+    return;
+  }
+  double copy = memcpyms(w, h);
+  std::vector<double> tf, td;
+  for (int i = 0; i < 220; i++) {
+    bihuarun& run = i % 2 ? drm : fb;
+    quietly(run);
+    uint64_t p = run.pushes();
+    auto t0 = clock_type::now();
+    run.type(i / 2 % 2 ? "\x7f" : "k");
+    double t = waitpush(run, p, t0);
+    if (i >= 20 && t >= 0) (i % 2 ? td : tf).push_back(t);
+  }
+  stats a = summary(tf), b = summary(td);
+  // The lower quartile too: on a busy machine it is nearer the program's
+  // own cost than the median is.
+  auto quartile = [](std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 4];
+  };
+  double qa = quartile(tf), qb = quartile(td);
+  printf("\n%dx%d   full-frame memcpy %.3f ms\n", w, h, copy);
+  printf("  key to frame, fb  median %7.3f ms  p25 %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", a.median,
+         qa, a.p95, a.median / copy);
+  printf("  key to frame, DRM median %7.3f ms  p25 %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", b.median,
+         qb, b.p95, b.median / copy);
+  printf("  DRM/fb: median %.2f, p25 %.2f\n", b.median / a.median, qb / qa);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  bool drmonly = argc > 1 && strcmp(argv[argc - 1], "drm") == 0;
+  if (drmonly) argc--;
   if (argc > 1) bihuarun::program = argv[1];
   printf("latencybench: %s\n", bihuarun::program.c_str());
-  measure(800, 600);
-  measure(1920, 1080);
-  measure(3840, 2160);
+  if (!drmonly) {
+    measure(800, 600);
+    measure(1920, 1080);
+    measure(3840, 2160);
+  }
+  printf("\nDRM card stand-in against the framebuffer:\n");
+  for (int s = 0; s < 3; s++) drmversusfb(s == 0 ? 800 : s == 1 ? 1920 : 3840, s == 0 ? 600 : s == 1 ? 1080 : 2160);
   return 0;
 }
