@@ -10,9 +10,18 @@
 #include "views/statusbar.h"
 
 amybitmapwin::amybitmapwin()
-    : mybitmapwin(), viewcount(0), pstatebar(nullptr), pbuttons(nullptr), ppyinput(nullptr),
-      ed0(nullptr), ed1(nullptr), ed2(nullptr), command(), modalview(nullptr),
-      fontsel(), isquit(false) {
+    : mybitmapwin(),
+      viewcount(0),
+      pstatebar(nullptr),
+      pbuttons(nullptr),
+      ppyinput(nullptr),
+      ed0(nullptr),
+      ed1(nullptr),
+      ed2(nullptr),
+      command(),
+      modalview(nullptr),
+      fontsel(),
+      isquit(false) {
   for (amyview*& v : views) v = nullptr;
   fontsel.setselects("字体：", "字体1", "字体2", "字体3", "字体4", nullptr, nullptr, nullptr,
                      nullptr, nullptr);
@@ -74,8 +83,9 @@ bool amybitmapwin::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       notify("字符信息为%d, 标志为%x", a1, a2);
       break;
     case evButton + btInputSwitch:  // as the F1 key
-    case evButton + btMethod:  // as the F2 key
-      toinput(evKey, kcInputSwitch, inputswitchmark, 0, type == evButton + btInputSwitch ? 0 : -1, 0);
+    case evButton + btMethod:       // as the F2 key
+      toinput(evKey, kcInputSwitch, inputswitchmark, 0, type == evButton + btInputSwitch ? 0 : -1,
+              0);
       notify("按钮%d按下", type);  // the button's echo, not the switch's
       return true;
     case evButton + btSave:

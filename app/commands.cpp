@@ -302,8 +302,8 @@ bool amybitmapwin::findwod(const char* ord, const char* word) {
   editview* pane = ord[4] == '1' ? ed0 : ed1;
   if (!pane) return true;
   int wordlen = static_cast<int>(strlen(serword));
-  int at = findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword,
-                    wordlen);
+  int at =
+      findnext(pane->text, pane->len, static_cast<int>(pane->cur - pane->text), serword, wordlen);
   // A word that is not there leaves the cursor where it was.
   if (at < 0)
     notify("未找到：%s", serword);

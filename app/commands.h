@@ -13,10 +13,10 @@ class shellcommand;
 class utf8stream;
 
 // Sizes of the command buffers (each includes its terminating zero).
-const int cmdbufsize = 500;    // cmdbuf: the command line, without its line end
-const int ordersize = 200;     // order: first word of an internal command
-const int fnsize = 500;        // fn: its second word
-const int serwordsize = 100;   // serword: the search word kept between searches
+const int cmdbufsize = 500;   // cmdbuf: the command line, without its line end
+const int ordersize = 200;    // order: first word of an internal command
+const int fnsize = 500;       // fn: its second word
+const int serwordsize = 100;  // serword: the search word kept between searches
 // Longest command: it must fit cmdbuf together with the CR LF that records
 // it in pane 2.
 const int maxcommandlth = cmdbufsize - 2;
@@ -79,5 +79,4 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
 // With fromutf8 (a UTF-8 system) the output is converted to GBK as it
 // arrives: a character cut between reads waits for the rest, one with no
 // GBK form shows as "?" and the notice counts them for the command.
-int collectoutput(shellcommand& command, editview* pane, int chunk,
-                  utf8stream* fromutf8 = nullptr);
+int collectoutput(shellcommand& command, editview* pane, int chunk, utf8stream* fromutf8 = nullptr);

@@ -1,7 +1,7 @@
 // Program-wide pointers set once by main (gcharwidth lives with the views).
 #pragma once
 
-#include "views/statusbar.h"  // statebar
+#include "views/statusbar.h"   // statebar
 #include "views/viewevents.h"  // gcharwidth, event types, key codes
 
 class amybitmapwin;

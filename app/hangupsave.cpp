@@ -19,8 +19,8 @@
 namespace {
 
 amybitmapwin* rescued = nullptr;
-bool utf8names = false;     // file names go to the system in UTF-8
-char home[PATH_MAX] = "";   // $HOME as it was at start ("" when unset or too long)
+bool utf8names = false;    // file names go to the system in UTF-8
+char home[PATH_MAX] = "";  // $HOME as it was at start ("" when unset or too long)
 
 // A path built piece by piece in a fixed buffer; `ok` turns false for good
 // when a piece does not fit.
@@ -107,7 +107,9 @@ bool writeimage(int fd, const void* context) {
   writer w(fd);
   static const unsigned char bom[] = {0xEF, 0xBB, 0xBF};
   static const unsigned char crlf[] = {'\r', '\n'};
-  const unsigned char* brk = e->linebreaks == breakstyle::cr ? crlf : e->linebreaks == breakstyle::lf ? crlf + 1 : crlf;
+  const unsigned char* brk = e->linebreaks == breakstyle::cr   ? crlf
+                             : e->linebreaks == breakstyle::lf ? crlf + 1
+                                                               : crlf;
   size_t brklen = e->linebreaks == breakstyle::crlf ? 2 : 1;
   if (e->utf8file && e->utf8bom) w.put(bom, 3);
   const unsigned char* p = e->text;

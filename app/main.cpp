@@ -19,8 +19,8 @@
 #include "app/amybitmapwin.h"
 #include "app/clipboard.h"
 #include "app/globals.h"
-#include "app/options.h"
 #include "app/hangupsave.h"
+#include "app/options.h"
 #include "app/syslocale.h"
 #include "devices/console.h"
 #include "devices/diskfile.h"
@@ -117,8 +117,7 @@ bool quitnow(amybitmapwin* window, bool& asked) {
   if (asked) return true;
   for (editview* e : {window->ed0, window->ed1}) {
     if (e->ischanged()) {
-      notify("未保存；再按F8不保存退出，按其他键取消：%s",
-             e->filename[0] ? e->filename : "(无名)");
+      notify("未保存；再按F8不保存退出，按其他键取消：%s", e->filename[0] ? e->filename : "(无名)");
       asked = true;
       return false;
     }
@@ -192,6 +191,41 @@ void savepicture(amybitmapwin* window) {
           err == ELOOP ? "it is a symbolic link; left alone" : strerror(err));
 }
 
+// The loop: waits, routes every key waiting, pushes once, does the
+// periodic work; returns on F8 (or the F8 button) once quitting is allowed.
+void runloop(amybitmapwin* window, mykbhit& keyboard) {
+  bool quitasked = false;
+  for (;;) {
+    waitforinput(window, keyboard);
+    if (console::service() & console::repaint) window->pushall();
+    if (console::away()) {
+      // Typed or moved on another console: not for us.
+      keyboard.discard();
+      if (window->mouse) window->mouse->discard();
+    }
+    // Every key already waiting is routed in turn, then one push shows them.
+    bool any = false, leave = false;
+    for (keyvalue c; !leave && (c = keyboard.kbhit()) != 0;) {
+      any = true;
+      route(window, c);
+      if (c == keyF7 || c == keyCtrlS)
+        window->savefocused();
+      else if (c == keyF8)
+        leave = quitnow(window, quitasked);
+      if (c != keyF8) quitasked = false;
+    }
+    if (leave) return;
+    if (any) window->draw();
+    window->recycle();
+    // The F8 button asks the window to quit; it gets the same question.
+    if (window->isquit) {
+      window->isquit = false;
+      if (quitnow(window, quitasked)) return;
+      window->draw();
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -220,36 +254,7 @@ int main(int argc, char** argv) {
   tellnomouse(window);
   tellfallback(window);
 
-  bool quitasked = false;
-  for (;;) {
-    waitforinput(window, keyboard);
-    if (console::service() & console::repaint) window->pushall();
-    if (console::away()) {
-      // Typed or moved on another console: not for us.
-      keyboard.discard();
-      if (window->mouse) window->mouse->discard();
-    }
-    // Every key already waiting is routed in turn, then one push shows them.
-    bool any = false, leave = false;
-    for (keyvalue c; !leave && (c = keyboard.kbhit()) != 0;) {
-      any = true;
-      route(window, c);
-      if (c == keyF7 || c == keyCtrlS)
-        window->savefocused();
-      else if (c == keyF8)
-        leave = quitnow(window, quitasked);
-      if (c != keyF8) quitasked = false;
-    }
-    if (leave) break;
-    if (any) window->draw();
-    window->recycle();
-    // The F8 button asks the window to quit; it gets the same question.
-    if (window->isquit) {
-      window->isquit = false;
-      if (quitnow(window, quitasked)) break;
-      window->draw();
-    }
-  }
+  runloop(window, keyboard);
   // A command still running ends with the program.
   window->command.stop();
   window->dodraw();

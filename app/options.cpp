@@ -20,7 +20,8 @@ const char usage[] =
     "Usage: bihua [FILE [FILE2]]\n"
     "       bihua -- -FILE           (a file whose name starts with '-')\n"
     "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
-    "       bihua --display drm|fb|auto [FILE [FILE2]]  (auto: DRM/KMS if it works, else /dev/fb0)\n"
+    "       bihua --display drm|fb|auto [FILE [FILE2]]  (auto: DRM/KMS if it works, else "
+    "/dev/fb0)\n"
     "       bihua --size N|auto [FILE [FILE2]]  (text size in pixels, 16-96; default 24,\n"
     "                                            auto: larger on screens over 1920 wide)\n"
     "       bihua --help | --version\n"
@@ -104,7 +105,8 @@ int readoptions(int& argc, char** argv) {
                 fb ? "a device, such as /dev/fb1" : "drm, fb or auto", usage);
         return 2;
       }
-      if (!fb && strcmp(value, "drm") != 0 && strcmp(value, "fb") != 0 && strcmp(value, "auto") != 0) {
+      if (!fb && strcmp(value, "drm") != 0 && strcmp(value, "fb") != 0 &&
+          strcmp(value, "auto") != 0) {
         fprintf(stderr, "bihua: --display takes drm, fb or auto, not '%s'\n\n%s", value, usage);
         return 2;
       }

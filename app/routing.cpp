@@ -19,29 +19,50 @@ const keyvalue ctrlc = 3, ctrlh = 8;
 
 // The key-down code a key sends to the window; 0 for keys handled below or
 // not at all.
+// clang-format off: the key table, one key a line
 int windowcode(key k) {
   switch (k) {
-    case key::up: return kcUp;
-    case key::down: return kcDown;
-    case key::right: return kcRight;
-    case key::left: return kcLeft;
-    case key::end: return kcEnd;
-    case key::home: return kcHome;
-    case key::del: return kcDelete;
-    case key::pgup: return kcPageUp;
-    case key::pgdown: return kcPageDown;
-    case key::f3: return kcSelect;
-    case key::f4: return kcCopy;
-    case key::f5: return kcPaste;
-    case key::f6: return kcCut;
-    case key::f7: return kcF7;
-    case key::f8: return kcF8;
-    case key::enter: return kcEnter;
-    case key::ctrlz: return kcUndo;
-    case key::ctrly: return kcRedo;
-    default: return 0;
+    case key::up:
+      return kcUp;
+    case key::down:
+      return kcDown;
+    case key::right:
+      return kcRight;
+    case key::left:
+      return kcLeft;
+    case key::end:
+      return kcEnd;
+    case key::home:
+      return kcHome;
+    case key::del:
+      return kcDelete;
+    case key::pgup:
+      return kcPageUp;
+    case key::pgdown:
+      return kcPageDown;
+    case key::f3:
+      return kcSelect;
+    case key::f4:
+      return kcCopy;
+    case key::f5:
+      return kcPaste;
+    case key::f6:
+      return kcCut;
+    case key::f7:
+      return kcF7;
+    case key::f8:
+      return kcF8;
+    case key::enter:
+      return kcEnter;
+    case key::ctrlz:
+      return kcUndo;
+    case key::ctrly:
+      return kcRedo;
+    default:
+      return 0;
   }
 }
+// clang-format on
 
 }  // namespace
 

@@ -79,8 +79,8 @@ int spawnshell(const char* line, int out, pid_t& pid) {
   sigset_t all, none;
   sigfillset(&all);
   sigemptyset(&none);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF |
-                                      POSIX_SPAWN_SETSIGMASK);
+  posix_spawnattr_setflags(&attr,
+                           POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
   posix_spawnattr_setpgroup(&attr, 0);
   posix_spawnattr_setsigdefault(&attr, &all);
   posix_spawnattr_setsigmask(&attr, &none);
@@ -135,8 +135,8 @@ bool shellcommand::stop() {
   if (left) {
     kill(-group, SIGTERM);
     kill(-group, SIGCONT);  // a stopped member would never see the SIGTERM
-    stopped.push_back({group, clock::now() + std::chrono::milliseconds(killdelayms), pid <= 0,
-                       false});
+    stopped.push_back(
+        {group, clock::now() + std::chrono::milliseconds(killdelayms), pid <= 0, false});
   }
   pid = group = -1;
   return was;

@@ -29,15 +29,15 @@ const int releasesignal = SIGUSR1;
 const int acquiresignal = SIGUSR2;
 
 struct holder {
-  bool owner = false;          // between take() and giveback()
+  bool owner = false;                 // between take() and giveback()
   volatile sig_atomic_t applied = 0;  // the console is in the program's modes now
   bool termsaved = false;
   termios initial{};
   termios raw{};
-  int cursorfd = -1;           // where the cursor sequences go
-  int ttyfd = -1;              // the console for the mode ioctls
-  bool ownttyfd = false;       // ttyfd opened here (standard input is no terminal)
-  int kdmode = -1;             // the console's mode before, -1 if not a console
+  int cursorfd = -1;      // where the cursor sequences go
+  int ttyfd = -1;         // the console for the mode ioctls
+  bool ownttyfd = false;  // ttyfd opened here (standard input is no terminal)
+  int kdmode = -1;        // the console's mode before, -1 if not a console
   bool vtsaved = false;
   vt_mode vtbefore{};
   int wake[2] = {-1, -1};

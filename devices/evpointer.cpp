@@ -18,7 +18,9 @@ constexpr size_t longbits = 8 * sizeof(unsigned long);
 
 struct bits {
   unsigned long w[KEY_MAX / longbits + 1] = {};
-  bool has(unsigned n) const { return n / longbits < sizeof w / sizeof w[0] && (w[n / longbits] >> (n % longbits) & 1); }
+  bool has(unsigned n) const {
+    return n / longbits < sizeof w / sizeof w[0] && (w[n / longbits] >> (n % longbits) & 1);
+  }
 };
 
 bits capabilities(int fd, unsigned type) {
@@ -38,9 +40,12 @@ int topixel(int v, int min, int max, int size) {
 int buttonbit(unsigned code) {
   switch (code) {
     case BTN_LEFT:
-    case BTN_TOUCH: return 1;
-    case BTN_RIGHT: return 2;
-    case BTN_MIDDLE: return 4;
+    case BTN_TOUCH:
+      return 1;
+    case BTN_RIGHT:
+      return 2;
+    case BTN_MIDDLE:
+      return 4;
   }
   return 0;
 }
@@ -66,7 +71,8 @@ void evpointers::start(int screenwidth, int screenheight) {
 
 void evpointers::scan() {
   for (int n = 0; n < 64; n++) {
-    bool have = std::any_of(devices.begin(), devices.end(), [n](const device& d) { return d.number == n; });
+    bool have =
+        std::any_of(devices.begin(), devices.end(), [n](const device& d) { return d.number == n; });
     if (!have) open(n);
   }
 }
@@ -151,8 +157,9 @@ bool evpointers::next(report& r) {
   }
   for (device& d : devices)
     if (d.fd >= 0 && readframe(d, r)) return true;
-  devices.erase(std::remove_if(devices.begin(), devices.end(), [](const device& d) { return d.fd < 0; }),
-                devices.end());
+  devices.erase(
+      std::remove_if(devices.begin(), devices.end(), [](const device& d) { return d.fd < 0; }),
+      devices.end());
   return false;
 }
 

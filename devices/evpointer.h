@@ -14,11 +14,11 @@
 class evpointers {
  public:
   struct report {
-    int dx = 0, dy = 0;           // relative motion (dy > 0 down)
-    bool absolute = false;        // (x, y) holds a position on the screen
+    int dx = 0, dy = 0;     // relative motion (dy > 0 down)
+    bool absolute = false;  // (x, y) holds a position on the screen
     int x = 0, y = 0;
-    int buttons = 0;              // 1 left, 2 right, 4 middle, of every pointer
-    int wheel = 0;                // clicks, > 0 towards the user (down)
+    int buttons = 0;  // 1 left, 2 right, 4 middle, of every pointer
+    int wheel = 0;    // clicks, > 0 towards the user (down)
   };
 
   evpointers() = default;
@@ -45,7 +45,7 @@ class evpointers {
     bool absolute = false;
     int minx = 0, maxx = 0, miny = 0, maxy = 0;
     int buttons = 0;
-    report pending;   // the frame being gathered
+    report pending;        // the frame being gathered
     bool touched = false;  // pending holds something
   };
   std::vector<device> devices;

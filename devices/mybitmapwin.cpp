@@ -1,18 +1,18 @@
 // Framebuffer window: opening and measuring /dev/fb0, and pushing frames.
 #include "devices/mybitmapwin.h"
 
+#include <fcntl.h>
+#include <linux/fb.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 #include <algorithm>
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
-#include <fcntl.h>
-#include <linux/fb.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include "devices/console.h"
 #include "devices/drmscreen.h"
@@ -35,10 +35,12 @@ std::string whynofb(int err, const std::string& drmwhy) {
   if (!drmwhy.empty()) line += "DRM: " + drmwhy + "; ";
   line += std::string(mybitmapwin::devicepath) + ": " + strerror(err);
   if (err == EACCES || err == EPERM)
-    line += "; the framebuffer belongs to the video group: add yourself to it "
-            "(sudo usermod -aG video $USER) and log in again";
+    line +=
+        "; the framebuffer belongs to the video group: add yourself to it "
+        "(sudo usermod -aG video $USER) and log in again";
   else if (err == ENOENT || err == ENODEV || err == ENXIO)
-    line += "; bihua needs a framebuffer console (a Linux virtual console, not X or a terminal window)";
+    line +=
+        "; bihua needs a framebuffer console (a Linux virtual console, not X or a terminal window)";
   return line + "\n";
 }
 

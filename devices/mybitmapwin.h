@@ -56,10 +56,10 @@ class mybitmapwin {
   std::vector<std::pair<int, int>> changedruns();
   void writefb(const std::vector<std::pair<int, int>>& runs);
   static mybitmap& cursorunder();
-  std::vector<unsigned char> staging;  // converted frame for non-plain devices
-  std::vector<unsigned char> shown;    // the bitmap as last pushed, cursor included
+  std::vector<unsigned char> staging;     // converted frame for non-plain devices
+  std::vector<unsigned char> shown;       // the bitmap as last pushed, cursor included
   std::vector<unsigned char> shownknown;  // per row: `shown` holds that row
-  bool wholeframe = true;              // the next push writes every row
+  bool wholeframe = true;                 // the next push writes every row
 };
 
 // Prints one start-up failure line (and why, on standard error), restores

@@ -45,7 +45,7 @@ class mykbhit {
  private:
   using clock = std::chrono::steady_clock;
   void readwaiting();
-  bool ended = false;  // standard input reached its end
+  bool ended = false;    // standard input reached its end
   bool holding = false;  // an escape sequence's start is being held
   clock::time_point heldsince;
 };

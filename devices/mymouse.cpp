@@ -5,17 +5,28 @@
 // first packet would lose motion, so the rest is left for later polls.
 #include "devices/mymouse.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "graphics/mybitmap.h"
 
 mymouse::mymouse()
-    : moved(false), originx(300), originy(300), rawx(400), rawy(400), x(100), y(100), fd(0), openerror(0),
-      size(packetsize), wheel(0), timeout{0, 0}, partiallen(0) {
+    : moved(false),
+      originx(300),
+      originy(300),
+      rawx(400),
+      rawy(400),
+      x(100),
+      y(100),
+      fd(0),
+      openerror(0),
+      size(packetsize),
+      wheel(0),
+      timeout{0, 0},
+      partiallen(0) {
   std::memset(packet, 0, sizeof packet);
   std::memset(lastpacket, 0, sizeof lastpacket);
   FD_ZERO(&readset);
@@ -44,7 +55,8 @@ void mymouse::openmice() {
 // waiting is read after it.
 bool mymouse::askwheel() {
   static const unsigned char handshake[] = {0xf3, 200, 0xf3, 100, 0xf3, 80, 0xf2};
-  if (write(fd, handshake, sizeof handshake) != static_cast<ssize_t>(sizeof handshake)) return false;
+  if (write(fd, handshake, sizeof handshake) != static_cast<ssize_t>(sizeof handshake))
+    return false;
   unsigned char answer[2];
   return read(fd, answer, sizeof answer) == 2 && answer[0] == 0xfa && answer[1] == 3;
 }

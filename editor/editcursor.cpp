@@ -98,8 +98,8 @@ void editview::settop(int y) {
   else if (y > hp - lineh)
     topline = linecount - rows / 2;
   else
-    topline = static_cast<int>((linecount - 1) * (y - lineh) / static_cast<double>(hp - 2 * lineh) +
-                               0.5);
+    topline =
+        static_cast<int>((linecount - 1) * (y - lineh) / static_cast<double>(hp - 2 * lineh) + 0.5);
   topline = std::max(0, std::min(topline, linecount - 1));
 }
 
@@ -186,9 +186,7 @@ unsigned char* editview::insertpoint() {
 
 namespace {
 
-void fullnotice() {
-  notify("文本已满（最多%d字节），不能再输入", editview::maxtextlen);
-}
+void fullnotice() { notify("文本已满（最多%d字节），不能再输入", editview::maxtextlen); }
 
 }  // namespace
 

@@ -111,9 +111,8 @@ std::string editview::wholelook() const {
   char look[200];
   snprintf(look, sizeof look, "%p %dx%d %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d",
            static_cast<void*>(pmymap), pmymap->width, pmymap->height, x1, y1, x2, y2, rows, cols,
-           charw, charh, lineh, topline,
-           linecount <= rows ? -1 : markery(), textcolor.value(), textcolor2.value(),
-           mybitmap::zhityid, markstroke);
+           charw, charh, lineh, topline, linecount <= rows ? -1 : markery(), textcolor.value(),
+           textcolor2.value(), mybitmap::zhityid, markstroke);
   return look;
 }
 
@@ -241,8 +240,8 @@ void editview::dispstate() {
     snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x,%2x",
              filename, curline + 1, curcol + 1, len, linecount, b, unsigned(cur[1]));
   else
-    snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x",
-             filename, curline + 1, curcol + 1, len, linecount, b);
+    snprintf(publicbuffer, publicbuffersize, "%s:当前%d行,%d列,共%d字节,共%d行,代码:%2x", filename,
+             curline + 1, curcol + 1, len, linecount, b);
   // A UTF-8 file says so after the rest, with its line breaks; a GBK one
   // names its line breaks when they are not CR LF.
   size_t n = strlen(publicbuffer);

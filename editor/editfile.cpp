@@ -445,8 +445,8 @@ bool editview::savefile(const char* path, diskfile::links link) {
 
 void editview::savefailed(const char* path) {
   if (errno == EILSEQ)
-    notify("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line,
-           savefault.column, savefault.code, path);
+    notify("不能存为UTF-8：第%d行第%d列的代码%X不是GBK字符（%s）", savefault.line, savefault.column,
+           savefault.code, path);
   else if (lastsave.inplace && lastsave.restored)
     notify("保存失败，%s，原内容已写回：%s", strerror(errno), path);
   else if (lastsave.inplace)

@@ -36,14 +36,30 @@ int editview::keymouse(int type, int a, int b, int c, int d, int) {
 int editview::onkey(int code) {
   selecting = seltoggle;
   switch (code) {
-    case kcRight: rightone(true); break;
-    case kcLeft: rightone(false); break;
-    case kcUp: upone(true); break;
-    case kcDown: upone(false); break;
-    case kcHome: homeend(true); break;
-    case kcEnd: homeend(false); break;
-    case kcPageUp: pgupdn(true); break;
-    case kcPageDown: pgupdn(false); break;
+    case kcRight:
+      rightone(true);
+      break;
+    case kcLeft:
+      rightone(false);
+      break;
+    case kcUp:
+      upone(true);
+      break;
+    case kcDown:
+      upone(false);
+      break;
+    case kcHome:
+      homeend(true);
+      break;
+    case kcEnd:
+      homeend(false);
+      break;
+    case kcPageUp:
+      pgupdn(true);
+      break;
+    case kcPageDown:
+      pgupdn(false);
+      break;
     case kcEnter:
       insertda();
       return 1;
@@ -77,8 +93,12 @@ int editview::onkey(int code) {
       seltoggle = false;
       draw();
       break;
-    case kcUndo: undo(); break;
-    case kcRedo: redo(); break;
+    case kcUndo:
+      undo();
+      break;
+    case kcRedo:
+      redo();
+      break;
   }
   return 0;
 }
@@ -132,10 +152,14 @@ int editview::onmouse(int type, int a, int b, int c, int d) {
 // The bar's select, copy, paste and cut buttons act as their keys.
 int editview::onbutton(int button) {
   switch (button) {
-    case btSelect: return keymouse(evKey, kcSelect, 0, 0, 0, 0);
-    case btCopy: return keymouse(evKey, kcCopy, 0, 0, 0, 0);
-    case btPaste: return keymouse(evKey, kcPaste, 0, 0, 0, 0);
-    case btCut: return keymouse(evKey, kcCut, 0, 0, 0, 0);
+    case btSelect:
+      return keymouse(evKey, kcSelect, 0, 0, 0, 0);
+    case btCopy:
+      return keymouse(evKey, kcCopy, 0, 0, 0, 0);
+    case btPaste:
+      return keymouse(evKey, kcPaste, 0, 0, 0, 0);
+    case btCut:
+      return keymouse(evKey, kcCut, 0, 0, 0, 0);
   }
   return 0;
 }

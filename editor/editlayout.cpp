@@ -133,8 +133,9 @@ bool editview::setpara() {
     // Decisions read at most `cols` bytes ahead, so lines starting well
     // before the edit are as they were.
     int target = std::max(0, editlo - cols - 2);
-    int k = static_cast<int>(std::upper_bound(linestart, linestart + linecount, target) -
-                             linestart) - 1;
+    int k =
+        static_cast<int>(std::upper_bound(linestart, linestart + linecount, target) - linestart) -
+        1;
     k = std::max(k, 0);
     while (k > 0 && linestart[k - 1] == linestart[k]) k--;
     ok = layout(k, edithi, editdelta);

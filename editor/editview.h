@@ -58,16 +58,16 @@ class editview : public amyview {
   bool selecting;           // this event moves the cursor without the anchor
   bool foundshown = false;  // a found word is shown selected
   bool selectingbefore = false;
-  unsigned char* text;      // maxcontlth bytes; first len in use, zero after
-  unsigned char* savedtext; // copy as last loaded or saved
-  ctrbyte* ctrl;            // flags, ctrl[i] describes text[i]
+  unsigned char* text;       // maxcontlth bytes; first len in use, zero after
+  unsigned char* savedtext;  // copy as last loaded or saved
+  ctrbyte* ctrl;             // flags, ctrl[i] describes text[i]
   int len;
   int savedlen;
-  int linecount;            // display lines, at least 1
-  int* linestart;           // maxlinenumber entries; [linecount] == len
-  int cols;                 // text columns per display line
-  int rows;                 // display lines that fit
-  int topline;              // first display line shown
+  int linecount;   // display lines, at least 1
+  int* linestart;  // maxlinenumber entries; [linecount] == len
+  int cols;        // text columns per display line
+  int rows;        // display lines that fit
+  int topline;     // first display line shown
   int charw;
   int charh;
   int lineh;
@@ -75,15 +75,15 @@ class editview : public amyview {
   mycolor textcolor2;
   int curcol;
   int curline;
-  bool seltoggle;           // the F3 switch
+  bool seltoggle;  // the F3 switch
   bool focus;
-  int id;                   // 0, 1 or 2
+  int id;  // 0, 1 or 2
 
   // Name the pane's text was last loaded from or saved to ("" when neither):
   // a save under a default name that would overwrite a file the pane never
   // read asks first (see save()).
   char* diskname;
-  bool overwriteasked;      // the previous F7 warned about overwriting
+  bool overwriteasked;  // the previous F7 warned about overwriting
   // The file as this pane last read or wrote it, and the name (as the
   // system takes it) it was taken under: F7 writes nothing the first time
   // when the file on disk is no longer that one (see save()).
@@ -98,8 +98,8 @@ class editview : public amyview {
   bool utf8file;
   bool utf8bom;
   breakstyle linebreaks;
-  int writtenbytes;         // bytes the last savefile() wrote
-  codecfault savefault;     // why savefile() failed with EILSEQ
+  int writtenbytes;      // bytes the last savefile() wrote
+  codecfault savefault;  // why savefile() failed with EILSEQ
   // Undo and redo steps of this pane's text. Every primitive reports to it;
   // loading, clean(), addcontent() and the same-file copy (loadcontent)
   // clear it, since they are no edits of the user's in this pane. Saving
@@ -111,10 +111,10 @@ class editview : public amyview {
   static bool utf8paths;
 
   // Shared by the three panes.
-  static char* res;         // result buffer of tfileter
-  static int reslen;        // bytes in res before its terminator
-  static breakscan resbreaks;  // the line breaks the filter met, as they came
-  static unsigned char last;  // pending first byte of a two-byte character
+  static char* res;                            // result buffer of tfileter
+  static int reslen;                           // bytes in res before its terminator
+  static breakscan resbreaks;                  // the line breaks the filter met, as they came
+  static unsigned char last;                   // pending first byte of a two-byte character
   static std::vector<unsigned char> selarray;  // column marks of the row being drawn, 0 .. cols
 
   // Clipboard hooks, installed by the application (the editor cannot reach
@@ -255,14 +255,13 @@ class editview : public amyview {
   int editlo;
   int edithi;
   int editdelta;
-  int laidcols;             // cols of the last layout (-1: none yet)
+  int laidcols;  // cols of the last layout (-1: none yet)
   bool layout(int startline, int hi, int delta);
   void noteedit(int at, int oldn, int newn);
   void resetcursor();
   bool readraw(const char* path, const std::string& sysname, std::string& raw,
                diskfile::stamp& opened);
-  bool takeraw(const char* path, std::string& raw, const utf8scan& form, int& n,
-               breakscan& breaks);
+  bool takeraw(const char* path, std::string& raw, const utf8scan& form, int& n, breakscan& breaks);
   bool fileimage(std::string& out);
   void savefailed(const char* path);
   bool askoverwrite(const std::string& sysname);

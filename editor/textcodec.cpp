@@ -15,8 +15,9 @@ const std::vector<unsigned short>& unicodetable() {
     std::vector<unsigned short> t(0x10000, 0);
     for (int i = 0; i < gbkleads * gbktrails; i++) {
       unsigned u = gbktounicode[i];
-      if (u) t[u] = static_cast<unsigned short>((gbkfirstlead + i / gbktrails) << 8 |
-                                                (gbkfirsttrail + i % gbktrails));
+      if (u)
+        t[u] = static_cast<unsigned short>((gbkfirstlead + i / gbktrails) << 8 |
+                                           (gbkfirsttrail + i % gbktrails));
     }
     return t;
   }();
@@ -222,9 +223,12 @@ breakscan scanbreaks(const unsigned char* p, size_t n) {
 
 const char* breakname(breakstyle b) {
   switch (b) {
-    case breakstyle::lf: return "LF";
-    case breakstyle::cr: return "CR";
-    default: return "CRLF";
+    case breakstyle::lf:
+      return "LF";
+    case breakstyle::cr:
+      return "CR";
+    default:
+      return "CRLF";
   }
 }
 

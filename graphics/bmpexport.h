@@ -32,8 +32,17 @@ struct bmpheader {
   uint32_t clrimportant;
 
   bmpheader()
-      : size(40), width(0), height(0), planes(1), bitcount(24), compression(0), sizeimage(0),
-        xpelspermeter(0), ypelspermeter(0), clrused(0), clrimportant(0) {}
+      : size(40),
+        width(0),
+        height(0),
+        planes(1),
+        bitcount(24),
+        compression(0),
+        sizeimage(0),
+        xpelspermeter(0),
+        ypelspermeter(0),
+        clrused(0),
+        clrimportant(0) {}
   void save(FILE* f) const;
   void append(std::string& out) const;  // the 40 bytes
 };

@@ -238,7 +238,8 @@ void mybitmap::circlef(int x, int y, int r) {
   for (long long row = lo; row <= hi; row++) {
     long long half = dischalf(r, row - y);
     int a = static_cast<int>(std::max(static_cast<long long>(x) - half, -1LL));
-    int b = static_cast<int>(std::min(static_cast<long long>(x) + half, static_cast<long long>(width)));
+    int b =
+        static_cast<int>(std::min(static_cast<long long>(x) + half, static_cast<long long>(width)));
     drawthinline(a, static_cast<int>(row), b, static_cast<int>(row));
   }
 }
@@ -285,7 +286,8 @@ void mybitmap::circled(int x, int y, int d) {
   bool s2 = idum >> 63;
   // Offsets reach 51 pixels; a dot wholly outside draws nothing (its
   // random draws are made all the same, so the dots after it stay put).
-  if (1LL * x + 51 < 0 || 1LL * x - 51 >= width || 1LL * y + 51 < 0 || 1LL * y - 51 >= height) return;
+  if (1LL * x + 51 < 0 || 1LL * x - 51 >= width || 1LL * y + 51 < 0 || 1LL * y - 51 >= height)
+    return;
   const int* pt = pcirpt ? pcirpt : &cirpt[0][0];
   const int* sizes = paa ? paa : aa;
   for (int i = 0; i <= sizes[d]; i++) {
@@ -317,10 +319,18 @@ void mybitmap::sanjiaomv(int x, int y, mycolor c) {
     for (int j = 0; j < 15; j++) {
       int on;
       switch (way) {
-        case 0: on = data.cell[j][i]; break;        // up
-        case 1: on = data.cell[i][j]; break;        // left
-        case 2: on = data.cell[14 - j][i]; break;   // down
-        default: on = data.cell[14 - i][j]; break;  // right
+        case 0:
+          on = data.cell[j][i];
+          break;  // up
+        case 1:
+          on = data.cell[i][j];
+          break;  // left
+        case 2:
+          on = data.cell[14 - j][i];
+          break;  // down
+        default:
+          on = data.cell[14 - i][j];
+          break;  // right
       }
       if (on) setpixel(x - 7 + i, y - 7 + j, c);
     }

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "graphics/generated/fontdata.h"
-#include "graphics/glyphwalk.h"
 #include "graphics/glyphindex.h"
+#include "graphics/glyphwalk.h"
 #include "graphics/mybitmap.h"
 
 const unsigned char* mybitmap::vec = nullptr;
@@ -37,8 +37,7 @@ void drawglyph(mybitmap& b, int x, int y, unsigned short code, int w, int h) {
 template <class Draw>
 void eachchar(const mybitmap& b, const char* s, long long x, int w, Draw draw) {
   long long pen = b.thick / 2 + 2;
-  eachcell(s, x, w, -pen, b.width + pen,
-           [&](int cx, const unsigned char* p, int) { draw(cx, p); });
+  eachcell(s, x, w, -pen, b.width + pen, [&](int cx, const unsigned char* p, int) { draw(cx, p); });
 }
 
 // Copies whole characters of the n bytes at s into dst (size bytes with

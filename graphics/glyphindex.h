@@ -15,10 +15,10 @@ class glyphindex {
   // The glyph of `code`, or null when the code is absent or the stream
   // ends before the glyph does. The stream is read in whole points (two
   // bytes); an odd last byte is ignored.
-  static const unsigned char* find(const unsigned char* vec, int vennum,
-                                   const unsigned short* chss, int zn, unsigned short code);
-  static const unsigned char* scan(const unsigned char* vec, int vennum,
-                                   const unsigned short* chss, int zn, unsigned short code);
+  static const unsigned char* find(const unsigned char* vec, int vennum, const unsigned short* chss,
+                                   int zn, unsigned short code);
+  static const unsigned char* scan(const unsigned char* vec, int vennum, const unsigned short* chss,
+                                   int zn, unsigned short code);
 
  private:
   static void build(const unsigned char* vec, int vennum, const unsigned short* chss, int zn);

@@ -52,8 +52,7 @@ void eachcell(const char* s, long long x, int w, long long lo, long long hi, Dra
 // last point (end when the stream ran out), or null for a null g.
 template <class Segment, class StrokeDone>
 const unsigned char* walkglyph(const unsigned char* g, const unsigned char* end, int x, int y,
-                               int w, int h, bool rounded, Segment segment,
-                               StrokeDone strokedone) {
+                               int w, int h, bool rounded, Segment segment, StrokeDone strokedone) {
   if (!g) return nullptr;
   auto landx = [&](const unsigned char* p) { return glyphland(x, w, p[0] >> 1, rounded); };
   auto landy = [&](const unsigned char* p) { return glyphland(y, h, p[1] >> 1, rounded); };

@@ -49,7 +49,9 @@ static linewindow around(const mybitmap& b, long long pen) {
 
 void mybitmap::drawthinline(int x0, int y0, int x1, int y1) {
   if (!pixels) return;
-  linewalk(x0, y0, x1, y1, true).run(around(*this, 0), [this](int x, int y) { setpixel(x, y, color); });
+  linewalk(x0, y0, x1, y1, true).run(around(*this, 0), [this](int x, int y) {
+    setpixel(x, y, color);
+  });
 }
 
 // A large pen paints the union of its dots over the bitmap's rows: its
@@ -107,7 +109,8 @@ int mybitmap::calthick() {
     miny = std::min(miny, xybuffer[i][1]);
     maxy = std::max(maxy, xybuffer[i][1]);
   }
-  double extent = std::max(static_cast<double>(maxx) - minx + 1, static_cast<double>(maxy) - miny + 1);
+  double extent =
+      std::max(static_cast<double>(maxx) - minx + 1, static_cast<double>(maxy) - miny + 1);
   double f = 10 * std::sqrt(static_cast<double>(xynum)) / extent;
   double g = 2 * extent / 10;
   double t;

@@ -44,7 +44,9 @@ class linewalk {
   }
 
   template <class Act>
-  void run(Act&& act) const { runpasses(0, passes - 1, act); }
+  void run(Act&& act) const {
+    runpasses(0, passes - 1, act);
+  }
 
   // The first count points only.
   template <class Act>
@@ -87,8 +89,8 @@ class linewalk {
   // a b = q c + r for 0 <= a, b, c < 2^32, c > 0, without overflowing 64 bits.
   static void muldiv(long long a, long long b, long long c, long long& q, long long& r) {
     long long ah = a >> 16, al = a & 0xFFFF;
-    long long hi = ah * b;                      // < 2^48
-    long long low = (hi % c << 16) + al * b;    // < 2^49
+    long long hi = ah * b;                    // < 2^48
+    long long low = (hi % c << 16) + al * b;  // < 2^49
     q = (hi / c << 16) + low / c;
     r = low % c;
   }

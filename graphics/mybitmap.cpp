@@ -13,9 +13,25 @@
 mybitmap::mybitmap() : mybitmap(200, 200) {}
 
 mybitmap::mybitmap(int w, int h)
-    : width(w), height(h), pixels(nullptr), backup(nullptr), rowptr(nullptr), rowtouched(nullptr), thick(1),
-      pcirpt(nullptr), paa(nullptr), color(), scalex(1), offx(0), scaley(1), offy(0),
-      scalez(1), offz(0), curx(0), cury(0), curz(0) {
+    : width(w),
+      height(h),
+      pixels(nullptr),
+      backup(nullptr),
+      rowptr(nullptr),
+      rowtouched(nullptr),
+      thick(1),
+      pcirpt(nullptr),
+      paa(nullptr),
+      color(),
+      scalex(1),
+      offx(0),
+      scaley(1),
+      offy(0),
+      scalez(1),
+      offz(0),
+      curx(0),
+      cury(0),
+      curz(0) {
   if (w > 0 && h > 0) allocate(w, h, h);
   installshared();
 }
@@ -146,7 +162,8 @@ void mybitmap::set(int x, int y) {
   long long j0 = std::max(y - h, 0LL), j1 = std::min(y + h, static_cast<long long>(height));
   if (i0 < i1) touchrows(j0, j1);
   for (long long i = i0; i < i1; i++)
-    for (long long j = j0; j < j1; j++) std::memcpy(at(static_cast<int>(i), static_cast<int>(j)), &c, 4);
+    for (long long j = j0; j < j1; j++)
+      std::memcpy(at(static_cast<int>(i), static_cast<int>(j)), &c, 4);
 }
 
 void mybitmap::clear() {

@@ -50,7 +50,8 @@ void pentrail::paint() {
 long long pentrail::rowsspanned() const {
   long long sum = 0;
   for (size_t i = 0; i < ys.size(); i++) {
-    long long top = std::max(ys[i] + 1LL - r, 0LL), bottom = std::min(ys[i] + 0LL + r, b.height - 1LL);
+    long long top = std::max(ys[i] + 1LL - r, 0LL),
+              bottom = std::min(ys[i] + 0LL + r, b.height - 1LL);
     if (bottom >= top) sum += bottom - top + 1;
   }
   return sum;
@@ -83,8 +84,8 @@ bool pentrail::meets(const group& g, long long y) const {
   long long far = r + 1LL;
   if (nx * nx + ny * ny > far * far) return false;
   if (r <= 4) return true;
-  long long fx = std::max({std::llabs(g.x0), std::llabs(g.x1), std::llabs(right - g.x0),
-                           std::llabs(right - g.x1)});
+  long long fx = std::max(
+      {std::llabs(g.x0), std::llabs(g.x1), std::llabs(right - g.x0), std::llabs(right - g.x1)});
   long long fy = std::max(std::llabs(y - g.y0), std::llabs(y - g.y1));
   long long near = r - 4LL;
   return fx * fx + fy * fy >= near * near;

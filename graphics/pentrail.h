@@ -48,8 +48,8 @@ class pentrail {
   std::vector<int> hole;
   std::vector<int> xs, ys;  // centres in the order added
   std::vector<group> groups;
-  std::vector<int> depth;   // coverage changes along the row being painted
-  int lo = 0, hi = -1;      // the part of depth in use
+  std::vector<int> depth;  // coverage changes along the row being painted
+  int lo = 0, hi = -1;     // the part of depth in use
 
   void makegroups();
   bool meets(const group& g, long long y) const;

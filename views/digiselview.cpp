@@ -11,7 +11,11 @@ unsigned char digiselview::waitsel = 0;
 int (*digiselview::sendevent)(int, int, int, int, int, int) = nullptr;
 
 digiselview::digiselview(int left, int top, int right, int bottom)
-    : selstr(new char[bufsize]()), firstdigit(0), lastdigit(9), textsize(12), cellwidth(12),
+    : selstr(new char[bufsize]()),
+      firstdigit(0),
+      lastdigit(9),
+      textsize(12),
+      cellwidth(12),
       slotlen(new int[10]()) {
   x1 = left;
   y1 = top;

@@ -16,9 +16,7 @@ mybutton::mybutton() : myview(0, 0, 1, 1), textsize(gcharwidth), pressed(0), cli
   text[0] = 0;
 }
 
-void mybutton::addtext(const char* label) {
-  gbkcopy(text, label, sizeof text - 1);
-}
+void mybutton::addtext(const char* label) { gbkcopy(text, label, sizeof text - 1); }
 
 // Left and right edges are outside, the top row inside, the bottom row not.
 bool mybutton::inside(int x, int y) const { return x1 < x && x < x2 && y1 <= y && y < y2; }

@@ -9,8 +9,8 @@
 
 class mybutton : public myview {
  public:
-  char text[50];    // zero-terminated GBK label, at most 49 bytes
-  int textsize;     // character cell size of the label
+  char text[50];          // zero-terminated GBK label, at most 49 bytes
+  int textsize;           // character cell size of the label
   unsigned char pressed;  // drawn green while set
   unsigned char clicked;  // result of the last hit test
 

@@ -4,10 +4,10 @@
 #include "views/myview.h"
 
 #include <algorithm>
-#include <cstring>
 #include <climits>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "graphics/disctables.h"
@@ -22,8 +22,12 @@ int myview::fx = 0;
 myview::myview() : x1(0), y1(0), x2(30), y2(30), keepratio(false), markstroke(false) {}
 
 myview::myview(int a, int b, int c, int d)
-    : x1(std::min(a, c)), y1(std::min(b, d)), x2(std::max(a, c)), y2(std::max(b, d)),
-      keepratio(true), markstroke(false) {}
+    : x1(std::min(a, c)),
+      y1(std::min(b, d)),
+      x2(std::max(a, c)),
+      y2(std::max(b, d)),
+      keepratio(true),
+      markstroke(false) {}
 
 void myview::move(int a, int b, int c, int d) {
   x1 = a;
@@ -103,7 +107,8 @@ void myview::rowrun(long long a, long long b, long long y) {
 
 // Half width of row dy of the pen dot of radius r.
 static long long dothalf(long long r, long long dy) {
-  return static_cast<long long>(std::sqrt(static_cast<double>(r) * r - static_cast<double>(dy) * dy) + 0.5);
+  return static_cast<long long>(
+      std::sqrt(static_cast<double>(r) * r - static_cast<double>(dy) * dy) + 0.5);
 }
 
 // A large pen's line, given the centres of its dots in walking order that
@@ -266,7 +271,7 @@ void myview::sanjiaomv(int x, int y, int size, mycolor c) {
   fx = (fx + 1) % 4;
   bool across = dir == 0 || dir == 2;  // lines are rows
   long long centre = across ? x : y;
-  long long start = dir == 0 ? 1LL * y - o
+  long long start = dir == 0   ? 1LL * y - o
                     : dir == 1 ? 1LL * x - o
                     : dir == 2 ? 1LL * y + size - o - 1
                                : 1LL * x + size - o - 1;

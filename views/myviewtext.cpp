@@ -48,8 +48,9 @@ void myview::drawfont(int x, int y, const char* s, int w, int h) {
 template <class Draw>
 void myview::eachchar(const char* s, long long x, int w, Draw draw) const {
   linewindow r = reach(pmymap->thick / 2 + 2);
-  eachcell(s, x, w, r.xlo, r.xhi,
-           [&](int cx, const unsigned char* p, int) { draw(cx, reinterpret_cast<const char*>(p)); });
+  eachcell(s, x, w, r.xlo, r.xhi, [&](int cx, const unsigned char* p, int) {
+    draw(cx, reinterpret_cast<const char*>(p));
+  });
 }
 
 void myview::drawtext(int x, int y, const char* s, int w, int h) {

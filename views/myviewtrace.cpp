@@ -2,16 +2,17 @@
 // the bitmap's shared trajectory buffers) instead of drawn, then redrawn
 // point by point as scattered discs (circled) whose size follows the stroke
 // profile.
-#include "graphics/linestep.h"
 #include "graphics/glyphwalk.h"
+#include "graphics/linestep.h"
 #include "views/myview.h"
 
 void myview::setpixeld(int x, int y) { mybitmap::setpixeld(x, y); }
 
 // Only as many points are walked as the trajectory buffer still takes.
 void myview::drawthinlined(int ax, int ay, int bx, int by) {
-  linewalk(ax, ay, bx, by, false)
-      .runfirst(mybitmap::xymax - mybitmap::xynum, [this](int x, int y) { setpixeld(x, y); });
+  linewalk(ax, ay, bx, by, false).runfirst(mybitmap::xymax - mybitmap::xynum, [this](int x, int y) {
+    setpixeld(x, y);
+  });
 }
 
 void myview::addguiji() { mybitmap::addguiji(); }

@@ -13,7 +13,10 @@ const char* const aa[9] = {"1 ", "2 ", "3 ", "4 ", "5 ", "6 ", "7 ", "8 ", "9 "}
 }
 
 selectview::selectview()
-    : items(new char*[itemcount]), count(0), base(10000), selected(0),
+    : items(new char*[itemcount]),
+      count(0),
+      base(10000),
+      selected(0),
       block(new char[itemcount * itemsize + 10]()) {
   move(100, 100, 340, 400);
   for (int i = 0; i < itemcount; i++) items[i] = block + itemsize * i;
@@ -24,9 +27,7 @@ selectview::~selectview() {
   delete[] items;
 }
 
-void selectview::setitem(char* item, const char* text) {
-  gbkcopy(item, text, itemsize - 1);
-}
+void selectview::setitem(char* item, const char* text) { gbkcopy(item, text, itemsize - 1); }
 
 void selectview::setselects(const char* title, const char* o1, const char* o2, const char* o3,
                             const char* o4, const char* o5, const char* o6, const char* o7,

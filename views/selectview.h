@@ -24,9 +24,8 @@ class selectview : public amyview {
   selectview(const selectview&) = delete;
   selectview& operator=(const selectview&) = delete;
 
-  void setselects(const char* title, const char* o1, const char* o2, const char* o3,
-                  const char* o4, const char* o5, const char* o6, const char* o7,
-                  const char* o8, const char* o9);
+  void setselects(const char* title, const char* o1, const char* o2, const char* o3, const char* o4,
+                  const char* o5, const char* o6, const char* o7, const char* o8, const char* o9);
   int keymouse(int type, int a, int b, int c, int d, int e) override;
   void draw() override;
 

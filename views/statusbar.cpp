@@ -35,7 +35,8 @@ int columns(const char* t) {
   int n = 0;
   size_t len = std::strlen(t);
   for (size_t i = 0; i < len;) {
-    size_t k = static_cast<size_t>(gbkcharbytes(reinterpret_cast<const unsigned char*>(t) + i, len - i));
+    size_t k =
+        static_cast<size_t>(gbkcharbytes(reinterpret_cast<const unsigned char*>(t) + i, len - i));
     n += k == 2 ? 2 : 1;
     i += k;
   }
@@ -76,7 +77,8 @@ void shorten(const char* t, int want, char* out, size_t outsize, bool bycolon = 
   // Whole characters from both ends of the name, half the room each.
   const unsigned char* n = reinterpret_cast<const unsigned char*>(name.data());
   std::vector<size_t> starts;
-  for (size_t i = 0; i < name.size(); i += gbkcharbytes(n + i, name.size() - i)) starts.push_back(i);
+  for (size_t i = 0; i < name.size(); i += gbkcharbytes(n + i, name.size() - i))
+    starts.push_back(i);
   starts.push_back(name.size());
   auto width = [&](size_t c) { return starts[c + 1] - starts[c] == 2 ? 2 : 1; };
   size_t first = 0, last = starts.size() - 1;  // characters [first, last) are left out

@@ -19,8 +19,8 @@ enum viewevent {
 enum keycode {
   kcEnter = 13,
   kcInputSwitch = 16,  // F1 (a4 = 0) and F2 (a4 = -1), a2 = inputswitchmark
-  kcRedo = 25,  // Ctrl-Y
-  kcUndo = 26,  // Ctrl-Z
+  kcRedo = 25,         // Ctrl-Y
+  kcUndo = 26,         // Ctrl-Z
   kcEsc = 27,
   kcPageUp = 33,
   kcPageDown = 34,
