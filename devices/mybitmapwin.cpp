@@ -146,20 +146,21 @@ std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
   const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
-  if (wholeframe || shown.size() != total) {
+  if (wholeframe || shownbytes != total) {
     // For the framebuffer not copied: a row drawn on later is written once
     // without comparing, which costs less than copying every row now. A
     // DRM output is told which rows changed, exactly, so there it is.
-    shown.resize(total);
+    if (shownbytes != total) shown.reset(new unsigned char[total]);
+    shownbytes = total;
     shownknown.assign(height, drm ? 1 : 0);
-    if (drm) std::memcpy(shown.data(), bitmap.pixels, total);
+    if (drm) std::memcpy(shown.get(), bitmap.pixels, total);
     runs.emplace_back(0, height);
   } else {
     // Only rows drawn on since the last push can differ from the device.
     for (int y = 0; y < height; y++) {
       if (!bitmap.rowtouched[y]) continue;
       unsigned char* now = bitmap.pixels + y * rowbytes;
-      unsigned char* was = shown.data() + y * rowbytes;
+      unsigned char* was = shown.get() + y * rowbytes;
       if (shownknown[y] && std::memcmp(now, was, rowbytes) == 0) continue;
       std::memcpy(was, now, rowbytes);
       shownknown[y] = 1;

@@ -6,6 +6,7 @@
 // of the bitmap. Nothing is pushed while the user is on another console.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,7 +58,10 @@ class mybitmapwin {
   void writefb(const std::vector<std::pair<int, int>>& runs);
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;     // converted frame for non-plain devices
-  std::vector<unsigned char> shown;       // the bitmap as last pushed, cursor included
+  // The bitmap as last pushed, cursor included; left uninitialised (its
+  // pages untouched) until a row is copied in.
+  std::unique_ptr<unsigned char[]> shown;
+  size_t shownbytes = 0;
   std::vector<unsigned char> shownknown;  // per row: `shown` holds that row
   bool wholeframe = true;                 // the next push writes every row
 };
