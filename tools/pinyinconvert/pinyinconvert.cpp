@@ -3,13 +3,20 @@
 // the first candidate the input row would offer, in UTF-8. Characters
 // other than a..z and the apostrophe are left out; a line longer than the
 // row takes is converted in pieces of 64.
+//
+// pinyinconvert --page: writes instead, for each line, the candidates of
+// the row's first page after typing the line in pinyin (slot 0 first,
+// blanks between), as the row shows them.
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "editor/textcodec.h"
+#include "graphics/mybitmap.h"
 #include "input/inputchi.h"
+#include "input/pyinput.h"
 #include "input/pysentence.h"
+#include "views/viewevents.h"
 
 namespace {
 
@@ -29,9 +36,41 @@ void putsentence(const pysentence& s, std::string& out) {
   }
 }
 
+// The hanzi of a candidate label (a character's label carries its code).
+void puthanzi(const char* text, int length, std::string& out) {
+  const unsigned char* t = reinterpret_cast<const unsigned char*>(text);
+  for (int i = 0; i + 1 < length; i++)
+    if (t[i] >= 0x80) {
+      utf8append(out, gbkunicode(t[i], t[i + 1]));
+      i++;
+    }
+}
+
+int firstpage() {
+  static mybitmap screen(800, 600);
+  myview::pmymap = &screen;
+  static pyinput row(800);
+  row.mode = 1;
+  for (std::string line; std::getline(std::cin, line);) {
+    row.reset();
+    digiselview::waitsel = 0;
+    for (char c : line) row.keymouse(evChar, static_cast<unsigned char>(c), 0, 0, 0, 0);
+    std::string out;
+    for (int s = 0; s < 10; s++) {
+      const digiselview* list = s < pyinput::pageslots ? row.leftsel : row.rightsel;
+      if (s < list->firstdigit || s > list->lastdigit || list->slotlen[s] == 0) continue;
+      if (!out.empty()) out += ' ';
+      puthanzi(list->selstr + list->slottext(s), list->slotlen[s], out);
+    }
+    std::printf("%s\n", out.c_str());
+  }
+  return 0;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--page") return firstpage();
   static pysentence s;
   for (std::string line; std::getline(std::cin, line);) {
     std::string out;
