@@ -14,6 +14,8 @@
 //   costs          1 byte per record: -log10 of its frequency, in steps
 //   back-offs      1 byte per record: what any word after it costs more
 //   pair counts    1 byte per record: how many pairs it begins
+// (costs, back-offs and pair counts have one element more, for the start
+// of a sentence, taken as a record numbered after the last)
 //   pairs          3 bytes each: second record << 7 | gain, sorted by first
 //                  record (in pair-count order) and then second record
 // A step is 0.05 of a decimal logarithm. The cost of word b after word a is

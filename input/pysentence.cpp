@@ -14,7 +14,7 @@ namespace {
 // Costs in steps of 0.05 of a decimal logarithm, as the tables.
 const int syllablecost = 8;   // each syllable: fewer, longer syllables first
 const int initialcost = 30;   // a syllable given by its initial only
-const int partialcost = 10;   // the last syllable, still being typed
+const int partialcost = 40;  // the last syllable, still being typed
 const int lettercost = 400;   // a letter no syllable covers
 const int wordsperblock = 4;  // records tried per syllable sequence
 const int listperblock = 24;  // and offered in the word list
@@ -43,13 +43,14 @@ struct tables {
     words = groupstart[4];
     for (int i = 0; i < sylbase[4]; i++, at += 2) syls.push_back(b[at] | b[at + 1] << 8);
     for (int r = 0; r < words; r++, at += 3) entry.push_back(b[at] | b[at + 1] << 8 | b[at + 2] << 16);
-    cost.assign(b.begin() + at, b.begin() + at + words);
-    at += words;
-    back.assign(b.begin() + at, b.begin() + at + words);
-    at += words;
+    // Costs, back-offs and pair counts: one more, the start of a sentence.
+    cost.assign(b.begin() + at, b.begin() + at + words + 1);
+    at += words + 1;
+    back.assign(b.begin() + at, b.begin() + at + words + 1);
+    at += words + 1;
     pairstart.push_back(0);
-    for (int r = 0; r < words; r++) pairstart.push_back(pairstart.back() + b[at + r]);
-    at += words;
+    for (int r = 0; r <= words; r++) pairstart.push_back(pairstart.back() + b[at + r]);
+    at += words + 1;
     for (int i = 0; i < sentpaircount; i++, at += 3)
       pairs.push_back(b[at] | b[at + 1] << 8 | static_cast<uint32_t>(b[at + 2]) << 16);
   }
@@ -159,7 +160,7 @@ bool pysentence::sametext(int a, int b) {
 int pysentence::after(int a, int b) {
   const tables& t = tab();
   int c = t.cost[b];
-  if (a < 0) return c;
+  if (a < 0) a = t.words;  // the start of a sentence
   const uint32_t* lo = t.pairs.data() + t.pairstart[a];
   const uint32_t* hi = t.pairs.data() + t.pairstart[a + 1];
   const uint32_t* p = std::lower_bound(lo, hi, static_cast<uint32_t>(b) << 7);

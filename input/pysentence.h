@@ -55,7 +55,7 @@ class pysentence {
   static int entry(int rec);  // phrase-table entry of a record
   static int cost(int rec);
   static bool sametext(int a, int b);  // two records of the same word
-  // What word b costs after word a (a < 0: after nothing).
+  // What word b costs after word a (a < 0: at the start of a sentence).
   static int after(int a, int b);
 
  private:

@@ -20,6 +20,7 @@ Only the standard library is used; every GBK conversion goes through
 Python's gbk codec. Running it twice gives the same bytes.
 """
 
+import collections
 import math
 import os
 import shutil
@@ -281,6 +282,8 @@ MAX_PAIRS = 200000
 MAX_PAIRS_PER_WORD = 255
 # Readings that are no syllable a sentence is typed in.
 NOT_SYLLABLES = {'m', 'n', 'ng'}
+START = '<s>'
+START_LOG10 = math.log10(0.05)
 LM_PAIRS = os.path.join(ROOT, 'tools', 'cache', 'lmpairs.txt')
 
 
@@ -318,21 +321,24 @@ def lm_scores(words):
     if not os.path.exists(LM_PAIRS):
         sys.exit('gendict: %s missing; run tools/dict/regenerate.sh' % LM_PAIRS)
     texts = sorted({w[1] for w in words})
+    # Text -1 is the start of a sentence; one in twenty words starts one.
+    name = lambda k: texts[k] if k >= 0 else START
     uni, pairs = {}, []
     with open(LM_PAIRS, encoding='ascii') as f:
         for line in f:
             p = line.split()
             if p[0] == 'W':
-                uni[texts[int(p[1])]] = (float(p[2]), float(p[3]))
+                uni[name(int(p[1]))] = (float(p[2]), float(p[3]))
             else:
-                pairs.append((texts[int(p[1])], texts[int(p[2])], float(p[3])))
+                pairs.append((name(int(p[1])), name(int(p[2])), float(p[3])))
+    uni[START] = (START_LOG10, uni[START][1])
     return texts, uni, pairs
 
 
 def sentence_pairs(words, uni, pairs):
     """The most useful bigrams: (first record, second record, gain), gain in
     score steps over the back-off estimate, sorted by records."""
-    records = {}
+    records = {START: [len(words)]}
     for r, w in enumerate(words):
         records.setdefault(w[1], []).append(r)
     scored = []
@@ -354,15 +360,36 @@ def sentence_pairs(words, uni, pairs):
     return out
 
 
+def word_costs(words, uni):
+    """-log10 of each record's frequency: the mean of pinyin_simp's weight
+    and the model's unigram, the model's shared out among the text's
+    readings by pinyin_simp's weights (half a step worse without it)."""
+    total = sum(w[2] + 1 for w in words)
+    bytext = collections.Counter()
+    for w in words:
+        bytext[w[1]] += w[2] + 1
+    out = []
+    for w in words:
+        simp = -math.log10((w[2] + 1) / total)
+        if w[1] in uni:
+            share = -math.log10((w[2] + 1) / bytext[w[1]])
+            out.append(quantise((simp + share - uni[w[1]][0]) / 2))
+        else:
+            out.append(quantise(simp + 0.5))
+    return out
+
+
 class Sentence:
     """The tables of the sentence engine."""
 
     def __init__(self, phrases):
         self.words, self.syllables = sentence_words(phrases)
         self.texts, uni, pairs = lm_scores(self.words)
-        total = sum(w[2] + 1 for w in self.words)
-        self.cost = [quantise(-math.log10((w[2] + 1) / total)) for w in self.words]
+        self.cost = word_costs(self.words, uni)
+        # Record len(words) is the start of a sentence: no cost, its back-off.
         self.back = [quantise(-uni[w[1]][1]) if w[1] in uni else 0 for w in self.words]
+        self.cost.append(0)
+        self.back.append(quantise(-uni[START][1]))
         self.pairs = sentence_pairs(self.words, uni, pairs)
 
     def lengthcounts(self):
@@ -371,7 +398,8 @@ class Sentence:
     def blob(self):
         """Little-endian records: syllable ids (2 bytes each, by length
         group), entries (3 bytes), costs, back-offs, pair counts (1 byte
-        each), then the pairs (3 bytes: second record << 7 | gain)."""
+        each, one more for the start of a sentence), then the pairs (3
+        bytes: second record << 7 | gain)."""
         b = bytearray()
         for w in self.words:
             for x in w[0]:
@@ -379,7 +407,7 @@ class Sentence:
         for w in self.words:
             b += w[3].to_bytes(3, 'little')
         b += bytes(self.cost) + bytes(self.back)
-        count = [0] * len(self.words)
+        count = [0] * (len(self.words) + 1)
         for a, _, _ in self.pairs:
             count[a] += 1
         b += bytes(count)

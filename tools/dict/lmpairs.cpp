@@ -4,7 +4,8 @@
 // tables:
 //   W k u d   text k's unigram log10 probability u and back-off weight d
 //             (only for words the model knows)
-//   P k j c   log10 P(word j | word k) where the model has that bigram
+//   P k j c   log10 P(word j | word k) where the model has that bigram;
+//             k = -1 is the start of a sentence (W -1 0 d gives its back-off)
 // Candidate pairs: every known word followed by the `top` most probable
 // known words, and the pairs of the model's prediction list. Deterministic: the
 // same model and word list give the same bytes. Built and run
@@ -60,6 +61,13 @@ int main(int argc, char** argv) {
     slot[k] = static_cast<int>(ks.size());
     ks.push_back(e);
     std::printf("W %zu %.4f %.4f\n", k, e.u, e.d);
+  }
+  // The start of a sentence as word -1.
+  float startd = lm.score(lm.beginState(), unk, s) - unku;
+  std::printf("W -1 0.0000 %.4f\n", startd);
+  for (const known& b : ks) {
+    float c = lm.score(lm.beginState(), libime::WordNode(words[b.k], b.idx), s);
+    if (std::fabs(c - (startd + b.u)) > 1e-4f) std::printf("P -1 %d %.4f\n", b.k, c);
   }
   std::vector<int> best(ks.size());
   for (size_t i = 0; i < ks.size(); i++) best[i] = static_cast<int>(i);
