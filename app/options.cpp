@@ -18,6 +18,7 @@ const char usage[] =
     "Usage: bihua [FILE [FILE2]]\n"
     "       bihua -- -FILE           (a file whose name starts with '-')\n"
     "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
+    "       bihua --learn [FILE [FILE2]]  (pinyin remembers the words chosen)\n"
     "       bihua --help | --version\n"
     "\n"
     "A text editor for the Linux framebuffer console (/dev/fb0): GBK text in\n"
@@ -35,6 +36,10 @@ const char usage[] =
     "  Esc next pane: left, right, command line\n"
     "  While Chinese candidates show: digit or space chooses, '.' and ','\n"
     "  page forward and back, Backspace erases a typed letter.\n"
+    "  Pinyin takes whole sentences (up to 64 letters, ' between syllables):\n"
+    "  space takes the sentence, a digit a word at its start; Enter types\n"
+    "  the letters. With --learn, the words chosen come first next time,\n"
+    "  kept in ~/.local/share/bihua/learned; Shift+digit forgets one.\n"
     "\n"
     "Command line (the bottom pane; Enter runs the line):\n"
     "  open1 FILE   open FILE in the left pane   (open2: the right pane)\n"
@@ -67,6 +72,7 @@ void dropword(int& argc, char** argv, int at) {
 }  // namespace
 
 const char* optionfb = nullptr;
+bool optionlearn = false;
 
 const char* usagetext() { return usage; }
 
@@ -84,6 +90,12 @@ int readoptions(int& argc, char** argv) {
       }
       optionfb = argv[i + 1];
       dropword(argc, argv, i);
+      dropword(argc, argv, i);
+      i--;
+      continue;
+    }
+    if (strcmp(word, "--learn") == 0) {
+      optionlearn = true;
       dropword(argc, argv, i);
       i--;
       continue;

@@ -19,5 +19,9 @@ int readoptions(int& argc, char** argv);
 // The framebuffer device "--fb PATH" named, or null when none was given.
 extern const char* optionfb;
 
+// "--learn": the pinyin input remembers the words chosen (taken out of argv
+// like "--fb").
+extern bool optionlearn;
+
 // The text --help prints.
 const char* usagetext();

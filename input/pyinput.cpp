@@ -50,7 +50,7 @@ pyinput::pyinput(int screenwidth)
       pyidx(keyinputpyindex), wbtab(keyinputwb), wbidx(keyinputwbindex), chitext(inputhzchi),
       chicount(inputhzchinumber), chiidx(inputhzchiindex), chiwb(inputhzchiwb), zhipos(0),
       chipos(0), ringpos(0), pagechars(new unsigned short[pageslots]()), leftsel(nullptr),
-      rightsel(nullptr), sentence(new pysentence), sentencemode(false),
+      rightsel(nullptr), sentence(new pysentence), learn(new pylearn), sentencemode(false),
       startrecs(new int[maxstartwords]), startends(new int[maxstartwords]), nstart(0),
       sentpage(0), pagefirst(), slotword(), sentlabel(), sentlabellen(0), labelwidth(gcharwidth), fullwidth(0), mode(0),
       lastmode(1), zhistart(-1), wordstart(0), wbpage(0) {
@@ -62,6 +62,7 @@ pyinput::pyinput(int screenwidth)
   leftsel->setrang(0, 5);
   rightsel->setrang(6, 9);
   resetpos();
+  pysentence::learned = learn;
 }
 
 pyinput::~pyinput() {
@@ -70,6 +71,8 @@ pyinput::~pyinput() {
   delete leftsel;
   delete rightsel;
   delete sentence;
+  if (pysentence::learned == learn) pysentence::learned = nullptr;
+  delete learn;
   delete[] startrecs;
   delete[] startends;
 }

@@ -17,6 +17,7 @@
 
 #include <cstdint>
 
+#include "input/pylearn.h"
 #include "input/pysentence.h"
 #include "views/digiselview.h"
 #include "views/myview.h"
@@ -49,6 +50,7 @@ class pyinput : public amyview {
 
   // ---- sentence state
   pysentence* sentence;  // the pinyin letters typed, converted as a whole
+  pylearn* learn;        // what was chosen, when learning is on
   bool sentencemode;     // the lists show a sentence and its words
   static constexpr int maxstartwords = 256;
   int* startrecs;  // words at the start: records and where they end
@@ -121,6 +123,9 @@ class pyinput : public amyview {
   // ---- sentences (pysentrow.cpp)
   bool onesyllable() const;
   void syncsentence();
+  void resentence();
+  void learnsentence();
+  bool forgetslot(int a1);
   void showsentence();
   void fillwords();
   bool sentencechar(int a1);

@@ -8,6 +8,7 @@
 
 #include "input/inputchi.h"
 #include "input/inputsent.h"
+#include "input/pylearn.h"
 
 namespace {
 
@@ -148,6 +149,26 @@ bool pysentence::syllablestart(const char* s, int len) {
 }
 
 int pysentence::entry(int rec) { return tab().entry[rec]; }
+int pysentence::syllablecount() { return sentsyllablecount; }
+const pylearn* pysentence::learned = nullptr;
+
+int pysentence::findrecord(const int* ids, int n, const char* text, int length) {
+  if (n < 1 || n > 4) return -1;
+  const tables& t = tab();
+  int g = n - 1, lo = t.groupstart[g], hi = t.groupstart[g + 1];
+  for (int i = 0; i < n; i++) {
+    const uint16_t* base = t.syls.data() + t.sylbase[g] - t.groupstart[g] * n + i;
+    lo = firstfrom(base, n, lo, hi, ids[i]);
+    hi = firstfrom(base, n, lo, hi, ids[i] + 1);
+  }
+  for (int r = lo; r < hi; r++) {
+    int e = t.entry[r];
+    if (inputhzchiindex[e + 1] - inputhzchiindex[e] == length &&
+        std::memcmp(inputhzchi + inputhzchiindex[e], text, length) == 0)
+      return r;
+  }
+  return -1;
+}
 int pysentence::cost(int rec) { return tab().cost[rec]; }
 
 bool pysentence::sametext(int a, int b) {
@@ -165,6 +186,7 @@ int pysentence::after(int a, int b) {
   const uint32_t* hi = t.pairs.data() + t.pairstart[a + 1];
   const uint32_t* p = std::lower_bound(lo, hi, static_cast<uint32_t>(b) << 7);
   int gain = p != hi && static_cast<int>(*p >> 7) == b ? static_cast<int>(*p & 127) : 0;
+  if (learned) gain += learned->bonus(a, b);
   return c + t.back[a] - gain;
 }
 

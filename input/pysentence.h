@@ -13,6 +13,8 @@
 
 #include <cstdint>
 
+class pylearn;
+
 class pysentence {
  public:
   static constexpr int maxletters = 64;
@@ -50,6 +52,11 @@ class pysentence {
   static int wordsyllables(int rec);
   static int syllable(int rec, int i);
   static const char* syllablename(int id);
+  static int syllablecount();
+  // The record with these syllable ids and this GBK text, or -1.
+  static int findrecord(const int* ids, int n, const char* text, int length);
+  // What the user chose, when learning is on (null: nothing learned).
+  static const pylearn* learned;
   // The letters s[0..len) are one syllable or the start of one.
   static bool syllablestart(const char* s, int len);
   static int entry(int rec);  // phrase-table entry of a record

@@ -36,6 +36,48 @@ void pyinput::syncsentence() {
   for (int i = 0; i < n; i++) sentence->push(code[i]);
 }
 
+// The engine anew on the letters (what it learned changed).
+void pyinput::resentence() {
+  int context = sentence->context();
+  sentence->clear(context);
+  for (int i = 0; code[i]; i++) sentence->push(code[i]);
+}
+
+// The words of the sentence committed, and each after the one before.
+void pyinput::learnsentence() {
+  if (!learn->on()) return;
+  int pieces[pysentence::maxletters], ends[pysentence::maxletters];
+  int n = sentence->sentence(pieces, ends, pysentence::maxletters);
+  int before = sentence->context();
+  for (int k = 0; k < n; k++) {
+    if (pieces[k] < 0) continue;
+    learn->note(before, pieces[k]);
+    before = pieces[k];
+  }
+  learn->save();
+}
+
+// With learning on, Shift and a slot's digit forget its word (slot 0: the
+// words of the sentence).
+bool pyinput::forgetslot(int a1) {
+  const char shifted[] = ")!@#$%^&*(";
+  const char* at = a1 > 0 ? std::strchr(shifted, a1) : nullptr;
+  if (!learn->on() || !at) return false;
+  int slot = static_cast<int>(at - shifted);
+  if (slot == 0) {
+    int pieces[pysentence::maxletters], ends[pysentence::maxletters];
+    int n = sentence->sentence(pieces, ends, pysentence::maxletters);
+    for (int k = 0; k < n; k++)
+      if (pieces[k] >= 0) learn->forget(pieces[k]);
+  } else if (slotword[slot] >= 0) {
+    learn->forget(startrecs[slotword[slot]]);
+  }
+  learn->save();
+  resentence();
+  lookup();
+  return true;
+}
+
 // The text of a sentence piece (GBK, or the letter alone); returns its length.
 int pyinput::piecetext(int piece, char* out) const {
   if (piece < 0) {
@@ -111,6 +153,7 @@ void pyinput::sendbytes(const char* bytes, int length) {
 
 // Blank or 0 commits the sentence, another digit a word; '.' and ',' page.
 bool pyinput::sentencechar(int a1) {
+  if (forgetslot(a1)) return true;
   if (a1 == ' ' || (a1 >= '0' && a1 <= '9')) {
     choose(a1 == ' ' ? 0 : a1 - '0');
     return true;
@@ -142,6 +185,7 @@ void pyinput::choose(int slot) {
       char t[16];
       sendbytes(t, piecetext(pieces[k], t));
     }
+    learnsentence();
     digiselview::waitsel = 0;
     reset();
     return;
@@ -155,6 +199,10 @@ void pyinput::commitword(int k) {
   int rec = startrecs[k], end = startends[k];
   char text[16];
   sendbytes(text, piecetext(rec, text));
+  if (learn->on()) {
+    learn->note(sentence->context(), rec);
+    learn->save();
+  }
   int n = typedlength();
   if (end < n && code[end] == '\'') end++;
   std::memmove(code, code + end, n - end + 1);

@@ -3,7 +3,12 @@
 // run here without the screen, so the tests follow the tables.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "input/pyinput.h"
@@ -33,9 +38,11 @@ char digitof(const std::string& keys, const std::string& word) {
 }
 
 // Types `keys` in pinyin into a new file and returns what F7 saved.
-std::string typed(const std::string& keys) {
+std::string typed(const std::string& keys, bool learning = false) {
   bihuarun run;
-  if (!run.start(800, 600, {"s.txt"})) return "(no start)";
+  std::vector<std::string> args{"s.txt"};
+  if (learning) args.insert(args.begin(), "--learn");
+  if (!run.start(800, 600, args)) return "(no start)";
   run.key("F1");
   run.type(keys);
   if (getenv("BIHUA_KEEP_PICTURES") && run.settle()) run.savepng("/tmp/sentence-row.png");
@@ -72,6 +79,67 @@ TEST(Sentences, AWrongSentenceIsMendedWordByWord) {
     keys += d;
   }
   EXPECT_EQ(typed(keys), "保存文件并退出");
+}
+
+// The program's data folder for learning: XDG_DATA_HOME, which the program
+// inherits from here, set to a fresh folder while the object lives.
+struct datafolder {
+  std::string dir;
+  datafolder() {
+    char name[] = "/tmp/bihua-learn-XXXXXX";
+    dir = mkdtemp(name) ? name : "";
+    setenv("XDG_DATA_HOME", dir.c_str(), 1);
+  }
+  ~datafolder() {
+    unsetenv("XDG_DATA_HOME");
+    std::string rm = "rm -rf '" + dir + "'";
+    if (system(rm.c_str()) != 0) ADD_FAILURE() << rm;
+  }
+  std::string file() const { return dir + "/bihua/learned"; }
+  std::string content() const {
+    std::ifstream f(file());
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  }
+};
+
+int modeof(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? static_cast<int>(st.st_mode & 0777) : -1;
+}
+
+TEST(Learning, AWordChosenOnceComesFirstAndIsKeptPrivately) {
+  datafolder data;
+  char d = digitof("zg", "中国");
+  ASSERT_NE(d, 0);
+  ASSERT_NE(d, '1');  // not the first of the page before learning
+  // Chosen once: the next zg and blank give it, in this run and the next.
+  EXPECT_EQ(typed(std::string("zg") + d + "zg ", true), "中国中国");
+  EXPECT_EQ(modeof(data.file()), 0600);
+  EXPECT_EQ(modeof(data.dir + "/bihua"), 0700);
+  EXPECT_NE(data.content().find("w zhong-guo d6d0b9fa"), std::string::npos) << data.content();
+  // Shift and the slot digit (0: the sentence) forget it.
+  EXPECT_EQ(typed("zg zg) ", true), "中国这个");
+  EXPECT_EQ(data.content().find("zhong-guo"), std::string::npos) << data.content();
+  EXPECT_EQ(access((data.file() + ".new").c_str(), F_OK), -1);
+}
+
+TEST(Learning, OffNoFileIsReadOrWritten) {
+  datafolder data;
+  ASSERT_EQ(mkdir((data.dir + "/bihua").c_str(), 0700), 0);
+  const std::string learned = "w zheng-ge d5fbb8f6 9\n";
+  {
+    std::ofstream f(data.file());
+    f << learned;
+  }
+  char d = digitof("zg", "中国");
+  ASSERT_NE(d, 0);
+  EXPECT_EQ(typed(std::string("zg zg") + d), "这个中国");  // 整个 not first: not read
+  EXPECT_EQ(data.content(), learned);
+  EXPECT_EQ(access((data.file() + ".new").c_str(), F_OK), -1);
+  // With learning on, that file is read.
+  EXPECT_EQ(typed("zg ", true), "整个");
 }
 
 }  // namespace
