@@ -243,9 +243,13 @@ void pysentence::findedges(int x) {
     edge e{static_cast<signed char>(y), 0, static_cast<short>(lo), static_cast<short>(full ? lo + 1 : hi)};
     if (full) {
       edges[x][nedges[x]++] = e;
-      // A full syllable at the end may still grow (xia -> xian).
+      // A full syllable at the end may still grow (xia -> xian); a, o, e
+      // alone before another syllable also stand for the syllables they
+      // begin (aq: anquan).
       if (y == n && hi > lo + 1)
         edges[x][nedges[x]++] = {e.to, 2, static_cast<short>(lo + 1), static_cast<short>(hi)};
+      else if (len == 1 && y < n && hi > lo + 1 && !goeson(s, len, text[y]))
+        edges[x][nedges[x]++] = {e.to, 1, static_cast<short>(lo + 1), static_cast<short>(hi)};
     } else if (y == n) {
       edges[x][nedges[x]++] = {e.to, 2, static_cast<short>(lo), static_cast<short>(hi)};
     } else if (isinitial(s, len) && !goeson(s, len, text[y])) {

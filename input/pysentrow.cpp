@@ -13,7 +13,7 @@
 namespace {
 const int headchars = 4;   // a long sentence shows its first characters,
 const int tailchars = 3;   // an ellipsis and its last characters
-const int leftbytes = 28;  // the left list's labels up to this length
+const int leftbytes = 32;  // the left list's labels up to this length
 const char ellipsis[] = "…";
 }  // namespace
 
@@ -113,6 +113,16 @@ void pyinput::showsentence() {
     sentlabellen = len;
   }
   nstart = sentence->startwords(startrecs, startends, maxstartwords);
+  // A sentence of one word is not offered twice.
+  if (n == 1 && pieces[0] >= 0) {
+    int kept = 0;
+    for (int k = 0; k < nstart; k++)
+      if (!pysentence::sametext(startrecs[k], pieces[0]) || startends[k] != ends[0]) {
+        startrecs[kept] = startrecs[k];
+        startends[kept++] = startends[k];
+      }
+    nstart = kept;
+  }
   sentpage = 0;
   pagefirst[0] = 0;
   fillwords();
