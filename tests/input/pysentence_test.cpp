@@ -17,6 +17,11 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
+// Counts every allocation of the test; malloc and free underneath.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
 void* operator new(std::size_t n) {
   allocations++;
   if (void* p = std::malloc(n ? n : 1)) return p;
@@ -24,6 +29,9 @@ void* operator new(std::size_t n) {
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 namespace {
 
