@@ -80,6 +80,9 @@ class amybitmapwin : public mybitmapwin {
   // Stops the running shell command, if any, and says so; false when none
   // was running (Ctrl-C, and before pane 1 is loaded or copied over).
   bool stopcommand();
+  // Milliseconds until output read but not yet drawn is due on the screen;
+  // -1 when there is none (the main loop's wait ends by then).
+  int outputwaitms() const;
 
   // Panes by id, 0..2; null for any other id.
   editview* pane(int id) const;
@@ -98,6 +101,8 @@ class amybitmapwin : public mybitmapwin {
   void drawpane(int id);
   void drawinputview();
   void readcommandoutput();
+  void collectwaiting();
+  void showoutput();
   void runshell();
   void recordcommand(int length);
 };

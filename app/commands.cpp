@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <string>
 
@@ -192,6 +193,18 @@ utf8stream outputstream;
 // The current command's shell has ended; its status is shown once its
 // output has been read to the end.
 bool endtoshow = false;
+// Output is read as fast as it comes but drawn once a frame interval: this
+// is set while pane 1 holds output not drawn yet.
+bool outputunshown = false;
+std::chrono::steady_clock::time_point outputshownat;
+// What the last showing took: a pane that is slow to draw (a large screen)
+// is drawn less often, so that reading keeps at least two thirds of the time.
+int outputshowms = 0;
+
+int msince(std::chrono::steady_clock::time_point t) {
+  auto d = std::chrono::steady_clock::now() - t;
+  return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
 
 // A command refused because it would drop unsaved changes is kept here;
 // the same line run again next goes ahead and drops them.
@@ -361,7 +374,7 @@ void amybitmapwin::readcommandoutput() {
   if (!ed1) return;
   // Pane 1 renamed from under the output: it is no longer the output pane.
   if (command.outputfd() >= 0 && strcmp(ed1->filename, outputname) != 0 && stopcommand()) draw();
-  if (collectoutput(command, ed1, outputchunk, utf8system ? &outputstream : nullptr) != 0) draw();
+  collectwaiting();
   if (endtoshow && !command.active()) {
     endtoshow = false;
     int status = command.exitstatus;
@@ -371,4 +384,31 @@ void amybitmapwin::readcommandoutput() {
       notify("命令结束，退出状态%d", status);
     draw();
   }
+}
+
+// Reads while output is waiting, for outputpassms at most so that keys
+// typed meanwhile wait no longer; draws pane 1 once a frame interval, and
+// at once when the output has ended or was stopped.
+void amybitmapwin::collectwaiting() {
+  auto start = std::chrono::steady_clock::now();
+  utf8stream* fromutf8 = utf8system ? &outputstream : nullptr;
+  for (int got; (got = collectoutput(command, ed1, outputchunk, fromutf8)) != 0;) {
+    outputunshown = true;
+    if (got < 0 || msince(start) >= outputpassms) break;
+  }
+  if (outputunshown && (command.outputfd() < 0 || outputwaitms() == 0)) showoutput();
+}
+
+void amybitmapwin::showoutput() {
+  auto start = std::chrono::steady_clock::now();
+  outputunshown = false;
+  ed1->draw();
+  draw();
+  outputshownat = std::chrono::steady_clock::now();
+  outputshowms = msince(start);
+}
+
+int amybitmapwin::outputwaitms() const {
+  if (!outputunshown) return -1;
+  return std::max(0, std::max(outputframems, 2 * outputshowms) - msince(outputshownat));
 }

@@ -4,7 +4,8 @@
 // a pane. The window's docommand/doinercmd/opendoc/findwod (commands.cpp)
 // are built from these.
 //
-// Nothing here pushes the screen; the window does after each collected read.
+// Nothing here draws or pushes: the window shows collected output at most
+// once a frame interval.
 #pragma once
 
 class editview;
@@ -20,8 +21,14 @@ const int serwordsize = 100;   // serword: the search word kept between searches
 // it in pane 2.
 const int maxcommandlth = cmdbufsize - 2;
 
-// Bytes of command output taken per pass of the main loop at most.
+// Bytes of command output taken by one read; a pass of the main loop reads
+// as long as output is waiting, for outputpassms at most.
 const int outputchunk = 4096;
+const int outputpassms = 8;
+// Streaming output is drawn at most once in this many milliseconds (less
+// often where drawing pane 1 takes longer than half of it), and at once
+// when it ends.
+const int outputframems = 16;
 
 // Whether fd can be read now (select, zero time-out): -1 on failure, 1 if it
 // can, 0 if not.
@@ -62,8 +69,8 @@ int findnext(const unsigned char* text, int len, int from, const char* word, int
 // One pass of collecting command output into pane: if the command's output
 // has bytes waiting, appends up to chunk of them at the end of the pane's
 // text, lays it out, puts the cursor at column 0 of what was the last line
-// before, scrolls so that line shows, draws the pane and shows
-// "read %d bytes" (adding that the command still runs while its shell has
+// before, scrolls so that line shows (the caller draws) and sets the
+// notice "read %d bytes" (adding that the command still runs while its shell has
 // not ended). Returns the bytes appended (0 when none). At the end of the
 // output the command's pipe is closed.
 // When the output would pass the pane's capacity (its bytes or its line

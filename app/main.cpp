@@ -127,8 +127,8 @@ bool quitnow(amybitmapwin* window, bool& asked) {
 }
 
 // Sleeps until a key, a mouse packet, command output, a command's end or
-// a console signal may be there, or the rest of an escape sequence or the
-// second SIGKILL of a stopped command is due. A command's pipe is closed
+// a console signal may be there, or the rest of an escape sequence, the
+// second SIGKILL of a stopped command or the drawing of output read is due. A command's pipe is closed
 // once its output has ended, so it never keeps the loop awake.
 void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
   pollfd fds[5];
@@ -141,8 +141,9 @@ void waitforinput(amybitmapwin* window, const mykbhit& keyboard) {
   add(window->command.outputfd());
   add(shellcommand::wakefd());
   add(console::wakefd());
-  int keys = keyboard.waitms(), kill = window->command.waitms();
-  int timeout = keys < 0 ? kill : kill < 0 ? keys : std::min(keys, kill);
+  int timeout = -1;
+  for (int ms : {keyboard.waitms(), window->command.waitms(), window->outputwaitms()})
+    if (ms >= 0) timeout = timeout < 0 ? ms : std::min(timeout, ms);
   poll(fds, n, timeout);
 }
 
@@ -183,6 +184,7 @@ int main(int argc, char** argv) {
   mykbhit keyboard;
   amybitmapwin* window = new amybitmapwin;
   mymapwin = window;
+  gcharwidth = optionsize == sizeauto ? autosize(window->width) : optionsize;
   myview::pmymap = &window->bitmap;
   mybutton::pushscreen = pushwindow;
   buttongroup::sendevent = sendtowindow;

@@ -4,8 +4,10 @@
 // any of the program's own screen exists.
 #include "app/options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifndef BIHUA_VERSION
@@ -19,6 +21,8 @@ const char usage[] =
     "       bihua -- -FILE           (a file whose name starts with '-')\n"
     "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
     "       bihua --learn [FILE [FILE2]]  (pinyin remembers the words chosen)\n"
+    "       bihua --size N|auto [FILE [FILE2]]  (text size in pixels, 16-96; default 24,\n"
+    "                                            auto: larger on screens over 1920 wide)\n"
     "       bihua --help | --version\n"
     "\n"
     "A text editor for the Linux framebuffer console (/dev/fb0): GBK text in\n"
@@ -62,6 +66,16 @@ int print(const char* text) {
   return 0;
 }
 
+// "--size"'s value: 16..96 or "auto"; 0 when it is neither.
+int sizevalue(const char* word) {
+  if (strcmp(word, "auto") == 0) return sizeauto;
+  char* end = nullptr;
+  errno = 0;
+  long n = strtol(word, &end, 10);
+  if (errno || end == word || *end || n < 16 || n > 96) return 0;
+  return static_cast<int>(n);
+}
+
 // Takes the word at `at` out of argv, shifting the words after it down.
 void dropword(int& argc, char** argv, int at) {
   for (int i = at; i + 1 < argc; i++) argv[i] = argv[i + 1];
@@ -73,6 +87,9 @@ void dropword(int& argc, char** argv, int at) {
 
 const char* optionfb = nullptr;
 bool optionlearn = false;
+int optionsize = 24;
+
+int autosize(int w) { return std::min(96, std::max(24, w * 24 / 1920)); }
 
 const char* usagetext() { return usage; }
 
@@ -96,6 +113,19 @@ int readoptions(int& argc, char** argv) {
     }
     if (strcmp(word, "--learn") == 0) {
       optionlearn = true;
+      dropword(argc, argv, i);
+      i--;
+      continue;
+    }
+    if (strcmp(word, "--size") == 0) {
+      int size = i + 1 < argc ? sizevalue(argv[i + 1]) : 0;
+      if (size == 0) {
+        fprintf(stderr, "bihua: --size needs a text size from 16 to 96 pixels, or auto\n\n%s",
+                usage);
+        return 2;
+      }
+      optionsize = size;
+      dropword(argc, argv, i);
       dropword(argc, argv, i);
       i--;
       continue;

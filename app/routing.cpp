@@ -70,9 +70,14 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
     toinput(evChar, chBackspace, 0, 0, 0, 0);
   } else if (k == key::esc) {
     keymouse(evKey, kcEsc, 0, 0, 0, 0);
-    dodraw();
+    // Only the frame moved: each pane puts back what it kept of itself, the
+    // focused one last (the status line shows its state), and the input
+    // row, drawn last, keeps the row it shares with the panes.
     int f = focusedpane();
-    if (pane(f)) drawpane(f);
+    for (int id = 0; id < 3; id++)
+      if (id != f) drawpane(id);
+    drawpane(f);
+    drawinputview();
   } else if (v > 0 && v < 32) {
     // A control byte that is no key goes nowhere near the text.
     notify("此键无功能：Ctrl-%c", static_cast<char>('@' + v));

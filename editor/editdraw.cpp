@@ -30,6 +30,9 @@ void addmark(std::string& row, char kind, int col, unsigned char b0 = 0, unsigne
 
 }  // namespace
 
+// How far into the pane the focus frame reaches (its pen is 3 pixels wide).
+const int framedepth = 2;
+
 // A pane never placed (a screen under 300 pixels) has no rectangle to draw.
 void editview::draw() {
   if (!ready) return;
@@ -43,7 +46,11 @@ void editview::draw() {
   // edge just outside the pane over whatever is there now.
   bool restore = pmymap->wipes != shownwipes || focus != shownfocus;
   bool restored = same && restore && !shownpixels.empty();
-  if (restored) putpixels(shownpixels, 0, high());
+  // Only the frame came or went: its edges are all that changed.
+  if (restored && pmymap->wipes == shownwipes)
+    putedges(shownpixels, framedepth);
+  else if (restored)
+    putpixels(shownpixels, 0, high());
   bool full = !same || (restore && !restored);
   if (full) clear();
   // A line-end mark leaves the pen thin for the glyphs after it; a row

@@ -97,15 +97,16 @@ void editview::init() {
     ready = false;
     return;
   }
+  auto g = [](int k) { return gcharwidth * k / 24; };  // scaled with the text
   switch (id) {
     case 0:
-      move(0, gcharwidth * 90 / 24, w / 2 - 5, h - 50);
+      move(0, g(90), w / 2 - g(5), h - g(50));
       break;
     case 1:
-      move(w / 2 + 10, gcharwidth * 90 / 24, w, h - 50);
+      move(w / 2 + g(10), g(90), w, h - g(50));
       break;
     default:
-      move(0, h - 40, w, h - 2);
+      move(0, h - g(40), w, h - g(2));
       break;
   }
   charw = gcharwidth / 2;

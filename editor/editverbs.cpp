@@ -1,7 +1,8 @@
 // What the window and the command pane do to a pane as a whole: the Esc
 // copy of the other pane, command output appended, a search hit shown, and
 // the output pane started afresh. Each leaves the text laid out, the cursor
-// placed, the history right and the pane drawn.
+// placed, the history right and the pane drawn; addoutput leaves the
+// drawing to its caller, which shows a stream of output once a frame.
 #include <algorithm>
 #include <cstring>
 
@@ -23,7 +24,6 @@ bool editview::addoutput(const unsigned char* bytes, int n) {
   history.clear();  // output is no edit of the user's to take back
   setcur(0, lastline);
   if (rows <= curline - topline) topline = curline - 1;
-  draw();
   return true;
 }
 

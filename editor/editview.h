@@ -233,7 +233,8 @@ class editview : public amyview {
   void takecopy(const editview& other);
   // Command output appended at the end: the cursor goes to the start of
   // the line that was last and the view follows it. False (nothing added)
-  // when it does not fit the text or the line table.
+  // when it does not fit the text or the line table. Not drawn: the
+  // caller draws once for many reads.
   bool addoutput(const unsigned char* bytes, int n);
   // A search hit of n bytes at byte at, shown selected three lines below
   // the top; a position outside the text changes nothing.

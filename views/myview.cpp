@@ -334,6 +334,26 @@ void myview::putpixels(const std::vector<unsigned char>& store, int from, int to
   pmymap->touchrows(k.top, k.bottom + 1);
 }
 
+void myview::putedges(const std::vector<unsigned char>& store, int m) const {
+  if (store.size() != keptsize(*this, *pmymap)) return;
+  putpixels(store, 0, m);
+  putpixels(store, high() - m, high());
+  keptpart k = keptrows(*this, *pmymap, m + 1, high() - m - 1);
+  // Bitmap columns a..b of the kept rows, where the view has them.
+  auto columns = [&](int y, int a, int b) {
+    a = std::max(a, k.left);
+    b = std::min(b, k.right);
+    if (a > b) return;
+    size_t at = k.start + (y - k.top) * k.rowbytes + 4 * static_cast<size_t>(a - k.left);
+    std::memcpy(pmymap->rowptr[y] + 4 * a, store.data() + at, 4 * static_cast<size_t>(b - a + 1));
+  };
+  for (int y = k.top; y <= k.bottom && k.rowbytes; y++) {
+    columns(y, x1, x1 + m);
+    columns(y, x2 - m, x2);
+  }
+  pmymap->touchrows(k.top, k.bottom + 1);
+}
+
 void myview::clear() {
   boxf(0, 0, width(), high(), mycolor(-1));
   pmymap->color = mycolor(255, 255, 0);

@@ -59,6 +59,8 @@ class myview {
   // bitmap, copied into `store` (sized for the whole rectangle), and back.
   void keeppixels(std::vector<unsigned char>& store, int from, int to) const;
   void putpixels(const std::vector<unsigned char>& store, int from, int to) const;
+  // Puts back only the view's edges, m pixels deep (where a frame lies).
+  void putedges(const std::vector<unsigned char>& store, int m) const;
 
   // ---- frames (myview.cpp)
   void clear();

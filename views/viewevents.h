@@ -62,5 +62,6 @@ enum barbutton {
 constexpr int inputswitchmark = 54;
 
 // The character cell size every screen measure is derived from
-// (gcharwidth * k / 24); 24, never changed.
+// (gcharwidth * k / 24); 24 unless the command line chose another, set
+// once before the first view is made.
 extern int gcharwidth;

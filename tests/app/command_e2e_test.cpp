@@ -311,6 +311,35 @@ TEST_F(CommandPane, CtrlCStopsACommandAndTheStatusLineSaysHowOneEnded) {
   ASSERT_TRUE(run.stop());
 }
 
+std::string seqlines(int from, int to) {
+  std::string s;
+  for (int i = from; i <= to; i++) s += std::to_string(i) + "\n";
+  return s;
+}
+
+// Output is read as fast as it comes and drawn once a frame: 80,000 lines
+// arrive whole, and keys typed while a command streams are taken
+// at once, not after its end.
+TEST_F(CommandPane, StreamingOutputArrivesWholeAndKeysAreTakenMeanwhile) {
+  ASSERT_TRUE(start({{"a.txt", ""}}, 1920, 1080));
+  command("seq 1 60000");
+  // 40 bursts of 500 lines, 50 ms apart: seq 1 20000 over 2 s or more.
+  run.type("for i in $(seq 1 40); do seq $((i*500-499)) $((i*500)); sleep 0.05; done");
+  run.key("enter");
+  ASSERT_TRUE(until([&] { return childrunning(); }));
+  run.type("k");
+  run.key("F7");
+  EXPECT_TRUE(until([&] { return run.file("ed2.txt").find("\r\nk") != std::string::npos; }));
+  EXPECT_TRUE(childrunning()) << "the key waited for the end of the output";
+  ASSERT_TRUE(commandended());
+  ASSERT_TRUE(run.settle(400));
+  savepaneone();
+  std::string got = run.file("ed1.txt");
+  // Compared whole, not by EXPECT_EQ: its report of 450 kB would take minutes.
+  EXPECT_TRUE(got == seqlines(1, 60000) + seqlines(1, 20000)) << got.size() << " bytes";
+  ASSERT_TRUE(run.stop());
+}
+
 // Output belongs to pane 1 while it shows the output, never to a file the
 // user opens there while the command still runs.
 TEST_F(CommandPane, OutputNeverReachesAFileOpenedInPaneOne) {

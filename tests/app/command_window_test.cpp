@@ -131,12 +131,13 @@ TEST_F(Commands, ShellOutputGoesToPaneOneAsTypedAndLaterCommandsAppend) {
   EXPECT_TRUE(output("a/b/c\n3\nz/y\n")) << textof(out);
   run("echo second");
   EXPECT_TRUE(output("a/b/c\n3\nz/y\nsecond\n")) << textof(out);
-  // While the shell has not been reaped the notice says it still runs.
-  EXPECT_EQ(notice().substr(0, 12), "read 7 bytes");
-  // "命令结束，退出状态0" once it has ended and its output is all in.
-  EXPECT_TRUE(until([] {
-    return notice() == "\xC3\xFC\xC1\xEE\xBD\xE1\xCA\xF8\xA3\xAC\xCD\xCB\xB3\xF6\xD7\xB4\xCC\xAC" "0";
-  })) << notice();
+  // "命令结束，退出状态0" once it has ended and its output is all in;
+  // before (the shell not reaped yet, when the pass that read the output
+  // ended before the shell) the notice counts the bytes read.
+  const std::string ended =
+      "\xC3\xFC\xC1\xEE\xBD\xE1\xCA\xF8\xA3\xAC\xCD\xCB\xB3\xF6\xD7\xB4\xCC\xAC" "0";
+  EXPECT_TRUE(notice().substr(0, 12) == "read 7 bytes" || notice() == ended) << notice();
+  EXPECT_TRUE(until([&] { return notice() == ended; })) << notice();
   // Typed on the last line: each command just ends its line in pane 2.
   EXPECT_EQ(textof(win->ed2),
             "echo a/b/c; expr 6 / 2; printf 'x/y\\n' | sed 's/x/z/'\r\necho second\r\n");

@@ -143,3 +143,45 @@ TEST(Options, FbOpensTheNamedFramebuffer) {
   EXPECT_EQ(bare.exitstatus(), 2);
   EXPECT_EQ(bare.errors().rfind("bihua: --fb needs a device, such as /dev/fb1\n", 0), 0u);
 }
+
+// The text size scales the whole layout; auto takes 24 up to 1920 pixels
+// wide and twice that at 3840; a size outside 16..96 is refused.
+TEST(Options, SizeScalesTheScreenAndAutoFollowsItsWidth) {
+  auto screen = [](int w, int h, std::vector<std::string> args) {
+    bihuarun run;
+    rigoptions o;
+    o.screen = rigoptions::defaultscreen(w, h);
+    o.args = args;
+    o.args.push_back("notes.txt");
+    o.files = {{"notes.txt", "abc\r\n中文"}};
+    EXPECT_TRUE(run.start(o));
+    run.type("x");
+    EXPECT_TRUE(run.settle());
+    run.key("F7");
+    EXPECT_TRUE(run.settle());
+    EXPECT_EQ(run.file("notes.txt"), "xabc\r\n中文");
+    rigimage im = run.frame();
+    run.savepng(::testing::TempDir() + "size-" + std::to_string(w) + "-" +
+                (o.args.size() > 1 ? o.args[1] : "none") + ".png");
+    EXPECT_TRUE(run.stop());
+    return im;
+  };
+  rigimage big = screen(3840, 2160, {"--size", "48"});
+  EXPECT_TRUE(screen(3840, 2160, {"--size", "auto"}).px == big.px);
+  EXPECT_FALSE(screen(3840, 2160, {}).px == big.px);
+  EXPECT_TRUE(screen(1920, 1080, {"--size", "auto"}).px == screen(1920, 1080, {}).px);
+  // Pane 0 starts 90 cells-of-24 down: 180 pixels at 48, and pane 2 ends
+  // 4 pixels above the bottom.
+  const uint32_t white = 0xFFFFFF;
+  EXPECT_NE(big.at(300, 178), white);
+  EXPECT_EQ(big.at(300, 182), white);
+  EXPECT_EQ(big.at(300, 2160 - 6), white);
+  EXPECT_NE(big.at(300, 2160 - 2), white);
+
+  for (const char* bad : {"8", "97", "big", "24px", ""}) {
+    bihuarun run;
+    runwithout(run, {"--size", bad});
+    EXPECT_EQ(run.exitstatus(), 2) << bad;
+    EXPECT_EQ(run.errors().rfind("bihua: --size needs a text size from 16 to 96", 0), 0u);
+  }
+}

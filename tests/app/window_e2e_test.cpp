@@ -195,7 +195,7 @@ TEST(KeyEcho, KeysAndCharactersAreEchoedOnTheStatusLine) {
   EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}),
                         statusbarwith(800, "字符信息为113, 标志为0",
                                       "aaaaa.txt:当前1行,2列,共1字节,共1行,代码: 0")));
-  // Esc redraws everything, the newly focused pane last: its state shows.
+  // After Esc the newly focused pane is drawn last: its state shows.
   run.key("esc");
   ASSERT_TRUE(run.settle());
   EXPECT_TRUE(sameimage(run.crop({0, 0, 800, 31}),
@@ -317,6 +317,33 @@ TEST(FocusFrame, LeavesNoPiecesOnAnUnfocusedPane) {
   // and the status line differ, and both pictures leave the cross out.
   rigrect crossin{cross.x, cross.y - 92, cross.w, cross.h};
   EXPECT_TRUE(sameimage(after, want, {crossin}));
+}
+
+}  // namespace
+
+namespace {
+
+// Esc redraws only what the focus changed: three of them bring back the
+// first screen exactly, at every size.
+TEST(FocusFrame, EscRoundTheThreePanesLeavesTheScreenAsItWas) {
+  for (auto size : {std::make_pair(800, 600), std::make_pair(1920, 1080)}) {
+    rigoptions o = withfiles({{"a.txt", "text\r\n中文"}, {"b.txt", "more"}}, {"a.txt", "b.txt"});
+    o.screen = rigoptions::defaultscreen(size.first, size.second);
+    bihuarun run;
+    ASSERT_TRUE(run.start(o));
+    rigimage first = run.frame();
+    for (int i = 0; i < 3; i++) {
+      run.key("esc");
+      ASSERT_TRUE(run.settle());
+    }
+    rigimage now = run.frame();
+    // The status line echoes the last key.
+    int bar = 30;
+    EXPECT_TRUE(sameimage(now.crop({0, bar, size.first, size.second - bar}),
+                          first.crop({0, bar, size.first, size.second - bar}), {}))
+        << size.first;
+    ASSERT_TRUE(run.stop());
+  }
 }
 
 }  // namespace

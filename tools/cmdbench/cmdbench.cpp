@@ -78,6 +78,7 @@ result collect(editview& pane, const std::string& command, int chunk, double lim
     auto t = clock_::now();
     int n = collectoutput(shell, &pane, chunk, fromutf8);
     if (n > 0) {
+      pane.draw();
       memcpy(frame.data(), myview::pmymap->pixels, frame.size());
       r.work.push_back(ms(clock_::now() - t));
       r.bytes += n;

@@ -7,8 +7,9 @@
 # qemu-system-x86 and busybox-static; downloads Debian's kernel package once
 # into tools/cache/vm/.
 #
-#   tools/vm/tryit.sh [--res WxH] [--binary PATH] [--vnc N] [FILE...]
+#   tools/vm/tryit.sh [--res WxH] [--size N|auto] [--binary PATH] [--vnc N] [FILE...]
 #   tools/vm/tryit.sh --screenshot OUT.ppm [--wait S] [FILE...]   (no window)
+# --size is bihua's text size: at --res 3840x2160 try --size auto (48).
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,11 +20,13 @@ binary=""
 vnc=""
 shot=""
 wait=8
+size=
 
-usage() { sed -n '9,11p' "$0" | sed 's/^# *//' >&2; exit 2; }
+usage() { sed -n '9,12p' "$0" | sed 's/^# *//' >&2; exit 2; }
 while [ $# -gt 0 ]; do
     case "$1" in
         --res) res=$2; shift 2 ;;
+        --size) size="--size $2"; shift 2 ;;
         --binary) binary=$2; shift 2 ;;
         --vnc) vnc=$2; shift 2 ;;
         --screenshot) shot=$2; shift 2 ;;
@@ -106,7 +109,7 @@ for lib in $(ldd "$binary" | grep -o '/[^ ]*'); do
     mkdir -p "$root$(dirname "$lib")"
     cp -L "$lib" "$root$lib"
 done
-args=""
+args="$size"
 for f in "$@"; do
     if [ -f "$f" ]; then cp "$f" "$root/work/"; fi
     args="$args $(basename "$f")"
