@@ -177,6 +177,7 @@ bool pyinput::typeletter(int ch) {
     syncsentence();
     if (!sentence->push(static_cast<char>(ch))) return true;
     code[n] = static_cast<char>(ch);
+    code[n + 1] = 0;
     return lookup();
   }
   if (mode == 2 && n > 4) {

@@ -215,7 +215,8 @@ void pyinput::commitword(int k) {
   }
   int n = typedlength();
   if (end < n && code[end] == '\'') end++;
-  std::memmove(code, code + end, n - end + 1);
+  std::memmove(code, code + end, n - end);
+  std::memset(code + n - end, 0, codesize - (n - end));
   sentence->clear(rec);
   for (int i = 0; code[i]; i++) sentence->push(code[i]);
   if (typedlength() == 0) {

@@ -79,6 +79,10 @@ TEST(Sentences, AWrongSentenceIsMendedWordByWord) {
     keys += d;
   }
   EXPECT_EQ(typed(keys), "保存文件并退出");
+  // Letters typed after a word was taken go on from the letters left.
+  char d = digitof("baocunwenjian", "保存");
+  ASSERT_NE(d, 0);
+  EXPECT_EQ(typed(std::string("baocunwenjian") + d + "bing "), "保存文件并");
 }
 
 // The program's data folder for learning: XDG_DATA_HOME, which the program
