@@ -119,6 +119,7 @@ int pyinput::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
     if (a4 < 0) return cyclemode();
     fullwidth = !fullwidth;
     mode = fullwidth ? lastmode : 0;
+    leavesentence();
     draw();
     return 1;
   }
@@ -215,8 +216,16 @@ bool pyinput::page(bool forward) {
 bool pyinput::cyclemode() {
   mode = (mode + 1) % 3;
   if (mode > 0) lastmode = mode;
+  leavesentence();
   draw();
   return true;
+}
+
+// A sentence belongs to pinyin: leaving pinyin drops it.
+void pyinput::leavesentence() {
+  if (!sentencemode || mode == 1) return;
+  digiselview::waitsel = 0;
+  reset();
 }
 
 // The lists take a slot digit or a click on a slot while they wait; an

@@ -123,6 +123,7 @@ class pyinput : public amyview {
   // ---- sentences (pysentrow.cpp)
   bool onesyllable() const;
   void syncsentence();
+  void leavesentence();
   void resentence();
   void learnsentence();
   bool forgetslot(int a1);

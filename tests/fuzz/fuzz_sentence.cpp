@@ -1,8 +1,9 @@
 // Pinyin sentence event sequences (letters, apostrophes, digits, space,
-// '.', ',', Backspace, Enter, F2, clicks on the lists): after every event
-// the engine holds exactly the letters of the row, and while a sentence
-// shows its pieces cover every letter typed, in order; what reached the
-// pane is whole GBK characters and single ASCII bytes.
+// '.', ',', Backspace, Enter, F2, clicks on the lists): after every event,
+// while a sentence shows, the row is in pinyin, the engine holds exactly
+// the letters of the row and the sentence's pieces cover every letter
+// typed, in order; what reached the pane is whole GBK characters and
+// single ASCII bytes.
 #include <string>
 
 #include "fuzzkit.h"
@@ -33,8 +34,8 @@ bool wholegbk(const std::string& s) {
 // the last letter (an apostrophe after it cuts nothing).
 bool covers(const pyinput& p) {
   const pysentence& s = *p.sentence;
-  if (p.mode == 1 && std::string(s.letters()) != p.code) return false;
   if (!p.sentencemode) return true;
+  if (p.mode != 1 || std::string(s.letters()) != p.code) return false;
   int pieces[pysentence::maxletters], ends[pysentence::maxletters];
   int n = s.sentence(pieces, ends, pysentence::maxletters);
   if (n == 0) return false;
