@@ -64,6 +64,7 @@ void createinput(amybitmapwin* window, int w) {
   pyinputview = new pyinput(w);
   window->ppyinput = pyinputview;
   pyinputview->readcode();
+  if (optionlearn) pyinputview->learn->open(pylearn::defaultpath());
   pyinputview->move(0, gcharwidth * 62 / 24, w, gcharwidth * 88 / 24);
   pyinputview->clear();
   pyinputview->draw();

@@ -22,6 +22,7 @@ const char usage[] =
     "       bihua --fb /dev/fbN [FILE [FILE2]]  (another framebuffer, e.g. an SPI panel)\n"
     "       bihua --display drm|fb|auto [FILE [FILE2]]  (auto: DRM/KMS if it works, else "
     "/dev/fb0)\n"
+    "       bihua --learn [FILE [FILE2]]  (pinyin remembers the words chosen)\n"
     "       bihua --size N|auto [FILE [FILE2]]  (text size in pixels, 16-96; default 24,\n"
     "                                            auto: larger on screens over 1920 wide)\n"
     "       bihua --help | --version\n"
@@ -41,6 +42,10 @@ const char usage[] =
     "  Esc next pane: left, right, command line\n"
     "  While Chinese candidates show: digit or space chooses, '.' and ','\n"
     "  page forward and back, Backspace erases a typed letter.\n"
+    "  Pinyin takes whole sentences (up to 64 letters, ' between syllables):\n"
+    "  space takes the sentence, a digit a word at its start; Enter types\n"
+    "  the letters. With --learn, the words chosen come first next time,\n"
+    "  kept in ~/.local/share/bihua/learned; Shift+digit forgets one.\n"
     "\n"
     "Command line (the bottom pane; Enter runs the line):\n"
     "  open1 FILE   open FILE in the left pane   (open2: the right pane)\n"
@@ -84,6 +89,7 @@ void dropword(int& argc, char** argv, int at) {
 
 const char* optionfb = nullptr;
 const char* optiondisplay = nullptr;
+bool optionlearn = false;
 int optionsize = 24;
 
 int autosize(int w) { return std::min(96, std::max(24, w * 24 / 1920)); }
@@ -112,6 +118,12 @@ int readoptions(int& argc, char** argv) {
       }
       (fb ? optionfb : optiondisplay) = value;
       dropword(argc, argv, i);
+      dropword(argc, argv, i);
+      i--;
+      continue;
+    }
+    if (strcmp(word, "--learn") == 0) {
+      optionlearn = true;
       dropword(argc, argv, i);
       i--;
       continue;

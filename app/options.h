@@ -23,6 +23,10 @@ extern const char* optionfb;
 // is status 2.
 extern const char* optiondisplay;
 
+// "--learn": the pinyin input remembers the words chosen (taken out of argv
+// like "--fb").
+extern bool optionlearn;
+
 // The character cell size "--size N" asked for (16..96), sizeauto for
 // "--size auto", or 24 when none was given; anything else is status 2.
 constexpr int sizeauto = -1;

@@ -73,6 +73,11 @@ void amybitmapwin::OnKeyDown(unsigned low, unsigned high, unsigned) {
   if (v == ctrlc && stopcommand()) return;
   // Ctrl-S saves, as every editor user expects.
   if (v == keyCtrlS) k = key::f7;
+  // Enter reaches the input row first: with pinyin letters typed it types them.
+  if (k == key::enter) {
+    toinput(evKey, kcEnter, 0, 0, 0, 0);
+    return;
+  }
   if (int code = windowcode(k)) {
     keymouse(evKey, code, 0, 0, 0, 0);
     return;

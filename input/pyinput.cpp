@@ -50,8 +50,10 @@ pyinput::pyinput(int screenwidth)
       pyidx(keyinputpyindex), wbtab(keyinputwb), wbidx(keyinputwbindex), chitext(inputhzchi),
       chicount(inputhzchinumber), chiidx(inputhzchiindex), chiwb(inputhzchiwb), zhipos(0),
       chipos(0), ringpos(0), pagechars(new unsigned short[pageslots]()), leftsel(nullptr),
-      rightsel(nullptr), labelwidth(gcharwidth), fullwidth(0), mode(0), lastmode(1),
-      zhistart(-1), wordstart(0), wbpage(0) {
+      rightsel(nullptr), sentence(new pysentence), learn(new pylearn), sentencemode(false),
+      startrecs(new int[maxstartwords]), startends(new int[maxstartwords]), nstart(0),
+      sentpage(0), pagefirst(), slotword(), sentlabel(), sentlabellen(0), labelwidth(gcharwidth), fullwidth(0), mode(0),
+      lastmode(1), zhistart(-1), wordstart(0), wbpage(0) {
   x1 = 0;
   x2 = screenwidth;
   code = new char[codesize]();
@@ -60,6 +62,7 @@ pyinput::pyinput(int screenwidth)
   leftsel->setrang(0, 5);
   rightsel->setrang(6, 9);
   resetpos();
+  pysentence::learned = learn;
 }
 
 pyinput::~pyinput() {
@@ -67,6 +70,11 @@ pyinput::~pyinput() {
   delete[] pagechars;
   delete leftsel;
   delete rightsel;
+  delete sentence;
+  if (pysentence::learned == learn) pysentence::learned = nullptr;
+  delete learn;
+  delete[] startrecs;
+  delete[] startends;
 }
 
 // The row from g * 60 / 24 to g * 90 / 24; the left list from a fifth of
@@ -89,7 +97,7 @@ void pyinput::draw() {
   pmymap->color = mycolor();
   drawtext(1, 1, mt[mode], labelwidth, gcharwidth);
   drawtext(labelwidth * 50 / 24, 1, fullwidth ? "全角" : "半角", labelwidth, gcharwidth);
-  drawtext(labelwidth * 5, 1, code, labelwidth, gcharwidth);
+  drawcode();
 }
 
 // ---- events -----------------------------------------------------------------
@@ -104,19 +112,25 @@ int pyinput::keymouse(int type, int a1, int a2, int a3, int a4, int a5) {
       return 1;
     }
     if (inrow && labelwidth / 24 < dx && dx < 2 * labelwidth) return cyclemode();
+    if (sentencemode && digiselview::waitsel && sentenceclick(a1, a2)) return 1;
     return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
   }
   if (type == evKey && a1 == kcInputSwitch && a2 == inputswitchmark) {
     if (a4 < 0) return cyclemode();
     fullwidth = !fullwidth;
     mode = fullwidth ? lastmode : 0;
+    leavesentence();
     draw();
     return 1;
   }
+  if (type == evKey && a1 == kcEnter && enterletters()) return 1;
   if (type != evChar) return offertolists(type, a1, a2, a3, a4) || passon(type, a1, a2, a3, a4, a5);
   if (mode == 0) return passon(type, a1, a2, a3, a4, a5);
   if (a1 >= 'a' && a1 <= 'z') return typeletter(a1);
   if (a1 == chBackspace) return eraseletter() || passon(type, a1, a2, a3, a4, a5);
+  // An apostrophe between pinyin letters cuts two syllables apart.
+  if (a1 == '\'' && mode == 1 && typedlength() > 0) return typeletter(a1);
+  if (sentencemode && digiselview::waitsel && sentencechar(a1)) return true;
   if (a1 == ' ' && digiselview::waitsel) a1 = '0';
   if ((a1 == '.' || a1 == ',') && digiselview::waitsel) return page(a1 == '.');
   // While candidates wait, a slot digit chooses; anything else goes on and
@@ -134,6 +148,8 @@ void pyinput::startcode() {
   zhistart = -1;
   wordstart = wbpage = 0;
   for (int s = 0; s < pageslots; s++) pagechars[s] = 0;
+  sentencemode = false;
+  leftsel->setrang(0, pageslots - 1);
 }
 
 // Looks the code up again from its first page. A wubi code that is complete
@@ -142,18 +158,30 @@ bool pyinput::lookup() {
   startcode();
   if (mode == 2) {
     if (searchwb(true)) return offertolists(evChar, '0', 0, 0, 0) || true;
-  } else {
+  } else if (onesyllable()) {
     search(true);
     search1(true);
+  } else {
+    sentencemode = true;
+    showsentence();
   }
   digiselview::waitsel = 1;
   draw();
   return true;
 }
 
+// Pinyin takes up to 64 letters (a letter more changes nothing); wubi
+// starts a new code with a sixth letter.
 bool pyinput::typeletter(int ch) {
-  int n = codelength();
-  if ((mode == 1 && n > 6) || (mode == 2 && n > 4)) {
+  int n = typedlength();
+  if (mode == 1) {
+    syncsentence();
+    if (!sentence->push(static_cast<char>(ch))) return true;
+    code[n] = static_cast<char>(ch);
+    code[n + 1] = 0;
+    return lookup();
+  }
+  if (mode == 2 && n > 4) {
     reset();
     n = 0;
   }
@@ -164,8 +192,9 @@ bool pyinput::typeletter(int ch) {
 // False when there was nothing to erase: the Backspace goes on to the pane.
 // Erasing the last letter returns the row to idle.
 bool pyinput::eraseletter() {
-  int n = codelength();
+  int n = typedlength();
   if (n > 0) code[n - 1] = 0;
+  if (n > 0 && mode == 1) syncsentence();
   if (n > 1) return lookup();
   digiselview::waitsel = 0;
   reset();
@@ -187,8 +216,16 @@ bool pyinput::page(bool forward) {
 bool pyinput::cyclemode() {
   mode = (mode + 1) % 3;
   if (mode > 0) lastmode = mode;
+  leavesentence();
   draw();
   return true;
+}
+
+// A sentence belongs to pinyin: leaving pinyin drops it.
+void pyinput::leavesentence() {
+  if (!sentencemode || mode == 1) return;
+  digiselview::waitsel = 0;
+  reset();
 }
 
 // The lists take a slot digit or a click on a slot while they wait; an

@@ -8,10 +8,17 @@
 // and back. Events and drawing (pyinput.cpp). Everything leaves the row
 // through `sendevent`, which the program sets to the window's dispatch;
 // the candidate lists send through digiselview::sendevent.
+//
+// Pinyin letters that are more than one syllable (or the start of one) are
+// converted whole (pysentrow.cpp): the left list holds the sentence first,
+// then the words at the start, longest first; the right list goes on with
+// the words.
 #pragma once
 
 #include <cstdint>
 
+#include "input/pylearn.h"
+#include "input/pysentence.h"
 #include "views/digiselview.h"
 #include "views/myview.h"
 
@@ -22,7 +29,8 @@ class pyinput : public amyview {
   static constexpr int wordslots = 4;  // right list, slots 6..9
 
   // ---- lookup state
-  char* code;  // typed letters, zero-terminated, at most 7
+  static constexpr int sentslots = 10;
+  char* code;  // typed letters, zero-terminated: pinyin at most 64, wubi 5
   const unsigned short* zhitab;
   int zhicount;
   const uint64_t* pytab;
@@ -39,6 +47,20 @@ class pyinput : public amyview {
   unsigned short* pagechars;  // characters of the left page's slots, 0 when empty
   digiselview* leftsel;
   digiselview* rightsel;
+
+  // ---- sentence state
+  pysentence* sentence;  // the pinyin letters typed, converted as a whole
+  pylearn* learn;        // what was chosen, when learning is on
+  bool sentencemode;     // the lists show a sentence and its words
+  static constexpr int maxstartwords = 256;
+  int* startrecs;  // words at the start: records and where they end
+  int* startends;
+  int nstart;
+  int sentpage;             // page of start words shown
+  int pagefirst[64];        // the first start word of each page up to sentpage
+  int slotword[sentslots];  // start word of each slot, -1 for none
+  char sentlabel[64];       // slot 0: the sentence, or its head and tail
+  int sentlabellen;
 
   // ---- view state
   int labelwidth;
@@ -72,6 +94,7 @@ class pyinput : public amyview {
   int chinum(int k) const { return chiidx[k + 1] - chiidx[k]; }
   void reset();
   int codelength() const;
+  int typedlength() const;
   // Empties the lists and the page state for a new code.
   void startcode();
 
@@ -96,4 +119,22 @@ class pyinput : public amyview {
   bool passon(int type, int a1, int a2, int a3, int a4, int a5);
   bool cyclemode();
   bool page(bool forward);
+
+  // ---- sentences (pysentrow.cpp)
+  bool onesyllable() const;
+  void syncsentence();
+  void leavesentence();
+  void resentence();
+  void learnsentence();
+  bool forgetslot(int a1);
+  void showsentence();
+  void fillwords();
+  bool sentencechar(int a1);
+  bool sentenceclick(int x, int y);
+  void choose(int slot);
+  void commitword(int k);
+  void sendbytes(const char* bytes, int length);
+  int piecetext(int piece, char* out) const;
+  bool enterletters();
+  void drawcode();
 };

@@ -15,9 +15,13 @@
 #include "input/inputwords.h"
 #include "input/pyinput.h"
 
+// The first letters as a code field; pinyin reads v as u (lv, nve).
 uint64_t pyinput::key() const {
+  char letters[8];
+  std::memcpy(letters, code, 8);
+  if (mode == 1) std::replace(letters, letters + 8, 'v', 'u');
   uint64_t k;
-  std::memcpy(&k, code, 8);
+  std::memcpy(&k, letters, 8);
   return k & pbws[std::min(codelength(), 7)];
 }
 
@@ -233,7 +237,10 @@ bool pyinput::wbcode(int row, char*& text, int& length) {
 }
 
 void pyinput::reset() {
-  std::memset(code, 0, 8);
+  std::memset(code, 0, codesize);
+  sentence->clear();
+  sentencemode = false;
+  leftsel->setrang(0, pageslots - 1);
   leftsel->reset();
   rightsel->reset();
   zhipos = 0;

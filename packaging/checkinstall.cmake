@@ -17,6 +17,8 @@ set(expected
   share/doc/bihua/font/ARPHICPL.TXT
   share/doc/bihua/dictionaries/dictlicences.txt
   share/doc/bihua/dictionaries/LGPL-3
+  share/doc/bihua/dictionaries/LGPL-2.1
+  share/doc/bihua/dictionaries/libime-data-language-model.copyright
   share/doc/bihua/gbktable/README)
 foreach(f ${expected})
   if(NOT EXISTS ${PREFIX}/${f})

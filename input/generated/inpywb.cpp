@@ -3,6 +3,7 @@
 //   rime-data-pinyin-simp 0.0~git20230104.52b9c75-1
 //   rime-data-wubi 0.0~git20200908.f1876f0-3
 //   rime-data-luna-pinyin 0.0~git20230204.79aeae2-3~deb12u1
+//   libime-data-language-model 1.0.16-1
 // under the licences listed in input/generated/dictlicences.txt.
 #include "input/inpywb.h"
 

@@ -195,9 +195,13 @@ TEST_F(row, WordPagesGoOnPastTheCharactersAndComeBack) {
 
 TEST_F(row, TypingAndErasingLetters) {
   pinyin();
-  type("zhongguo");  // the eighth letter starts a new code
-  EXPECT_STREQ(p.code, "o");
-  EXPECT_EQ(backspace(), 1);
+  type("zhongguo");  // two syllables: the letters stay together
+  EXPECT_STREQ(p.code, "zhongguo");
+  EXPECT_TRUE(p.sentencemode);
+  for (int i = 0; i < 3; i++) backspace();
+  EXPECT_STREQ(p.code, "zhong");
+  EXPECT_FALSE(p.sentencemode);  // one syllable: its characters, as ever
+  for (int i = 0; i < 5; i++) EXPECT_EQ(backspace(), 1);
   EXPECT_EQ(sent, "");
   // With the code empty the row is idle: the next blank, digit and '.' go on.
   EXPECT_EQ(digiselview::waitsel, 0);

@@ -20,6 +20,8 @@ Only the standard library is used; every GBK conversion goes through
 Python's gbk codec. Running it twice gives the same bytes.
 """
 
+import collections
+import math
 import os
 import shutil
 import statistics
@@ -270,6 +272,175 @@ def word_index(phrases):
     return rank, first, flat
 
 
+# ---- sentence tables (module inputsent) ------------------------------------
+
+# The pinyin words of the sentence engine: every GB2312 word or character of
+# pinyin_simp with one of its readings, pointing into the phrase table.
+# Costs are in steps of 0.05 of a decimal logarithm (SCORE_STEP).
+SCORE_STEP = 0.05
+MAX_PAIRS = 200000
+MAX_PAIRS_PER_WORD = 255
+# Readings that are no syllable a sentence is typed in.
+NOT_SYLLABLES = {'m', 'n', 'ng'}
+START = '<s>'
+START_LOG10 = math.log10(0.05)
+LM_PAIRS = os.path.join(ROOT, 'tools', 'cache', 'lmpairs.txt')
+
+
+def sentence_words(phrases):
+    """[(syllables, text, weight, entry)] sorted by syllable count, then
+    syllable ids, then weight; and the sorted syllable list."""
+    entry = {}
+    for k, (text, _, _) in enumerate(phrases):
+        entry.setdefault(text, k)
+    seen = {}
+    for row in dict_rows('pinyin_simp.dict.yaml'):
+        text, weight = row[0], int(row[2])
+        if not is_hanzi_text(text):
+            continue
+        syls = tuple(plain_pinyin(x) for x in row[1].split())
+        if len(syls) != len(text) or NOT_SYLLABLES & set(syls):
+            continue
+        key = (text, syls)
+        seen[key] = max(seen.get(key, 0), weight)
+    names = sorted({x for _, syls in seen for x in syls})
+    sid = {x: i for i, x in enumerate(names)}
+    words = [(tuple(sid[x] for x in syls), text, w, entry[text])
+             for (text, syls), w in seen.items()]
+    words.sort(key=lambda r: (len(r[0]), r[0], -r[2], r[1]))
+    return words, names
+
+
+def quantise(x, top=255):
+    return max(0, min(top, int(round(x / SCORE_STEP))))
+
+
+def lm_scores(words):
+    """The model's unigram and back-off per text and its bigrams, as
+    written by lmpairs (regenerate.sh runs it first)."""
+    if not os.path.exists(LM_PAIRS):
+        sys.exit('gendict: %s missing; run tools/dict/regenerate.sh' % LM_PAIRS)
+    texts = sorted({w[1] for w in words})
+    # Text -1 is the start of a sentence; one in twenty words starts one.
+    name = lambda k: texts[k] if k >= 0 else START
+    uni, pairs = {}, []
+    with open(LM_PAIRS, encoding='ascii') as f:
+        for line in f:
+            p = line.split()
+            if p[0] == 'W':
+                uni[name(int(p[1]))] = (float(p[2]), float(p[3]))
+            else:
+                pairs.append((name(int(p[1])), name(int(p[2])), float(p[3])))
+    uni[START] = (START_LOG10, uni[START][1])
+    return texts, uni, pairs
+
+
+def sentence_pairs(words, uni, pairs):
+    """The most useful bigrams: (first record, second record, gain), gain in
+    score steps over the back-off estimate, sorted by records."""
+    records = {START: [len(words)]}
+    for r, w in enumerate(words):
+        records.setdefault(w[1], []).append(r)
+    scored = []
+    for a, b, c in pairs:
+        gain = c - (uni[a][1] + uni[b][0])
+        if gain < SCORE_STEP:
+            continue
+        # Joint probability times what the pair changes.
+        scored.append((-(10 ** (uni[a][0] + c)) * gain, a, b, gain))
+    scored.sort()
+    out, per = [], {}
+    for _, a, b, gain in scored:
+        for ra in records[a]:
+            for rb in records[b]:
+                if len(out) < MAX_PAIRS and per.get(ra, 0) < MAX_PAIRS_PER_WORD:
+                    per[ra] = per.get(ra, 0) + 1
+                    out.append((ra, rb, quantise(gain, 127)))
+    out.sort()
+    return out
+
+
+def word_costs(words, uni):
+    """-log10 of each record's frequency: the mean of pinyin_simp's weight
+    and the model's unigram, the model's shared out among the text's
+    readings by pinyin_simp's weights (half a step worse without it)."""
+    total = sum(w[2] + 1 for w in words)
+    bytext = collections.Counter()
+    for w in words:
+        bytext[w[1]] += w[2] + 1
+    out = []
+    for w in words:
+        simp = -math.log10((w[2] + 1) / total)
+        if w[1] in uni:
+            share = -math.log10((w[2] + 1) / bytext[w[1]])
+            out.append(quantise((simp + share - uni[w[1]][0]) / 2))
+        else:
+            out.append(quantise(simp + 0.5))
+    return out
+
+
+class Sentence:
+    """The tables of the sentence engine."""
+
+    def __init__(self, phrases):
+        self.words, self.syllables = sentence_words(phrases)
+        self.texts, uni, pairs = lm_scores(self.words)
+        self.cost = word_costs(self.words, uni)
+        # Record len(words) is the start of a sentence: no cost, its back-off.
+        self.back = [quantise(-uni[w[1]][1]) if w[1] in uni else 0 for w in self.words]
+        self.cost.append(0)
+        self.back.append(quantise(-uni[START][1]))
+        self.pairs = sentence_pairs(self.words, uni, pairs)
+
+    def lengthcounts(self):
+        return [sum(1 for w in self.words if len(w[0]) == n) for n in range(1, 5)]
+
+    def blob(self):
+        """Little-endian records: syllable ids (2 bytes each, by length
+        group), entries (3 bytes), costs, back-offs, pair counts (1 byte
+        each, one more for the start of a sentence), then the pairs (3
+        bytes: second record << 7 | gain)."""
+        b = bytearray()
+        for w in self.words:
+            for x in w[0]:
+                b += x.to_bytes(2, 'little')
+        for w in self.words:
+            b += w[3].to_bytes(3, 'little')
+        b += bytes(self.cost) + bytes(self.back)
+        count = [0] * (len(self.words) + 1)
+        for a, _, _ in self.pairs:
+            count[a] += 1
+        b += bytes(count)
+        for _, rb, g in self.pairs:
+            b += (rb << 7 | g).to_bytes(3, 'little')
+        return bytes(b)
+
+
+def emit_inputsent(sent, path):
+    import base64
+    data = base64.b64encode(sent.blob()).decode('ascii')
+    s = [source_note(), '#include "input/inputsent.h"\n\n']
+    s.append('extern const int sentsyllablecount = %d;\n' % len(sent.syllables))
+    s.append('extern const char* const sentsyllables[%d] = {\n%s\n};\n\n' % (
+        len(sent.syllables), '\n'.join('"%s",' % x for x in sent.syllables)))
+    s.append('extern const int sentwordcounts[4] = {%s};\n' % ','.join(
+        str(n) for n in sent.lengthcounts()))
+    s.append('extern const int sentpaircount = %d;\n\n' % len(sent.pairs))
+    s.append('// The records and pairs in base 64 (see inputsent.h).\n')
+    s.append('extern const char sentdata[%d] =\n%s;\n' % (len(data) + 1, '\n'.join(
+        '"%s"' % data[i:i + 120] for i in range(0, len(data), 120))))
+    write(path, ''.join(s))
+
+
+def write_lm_words(path):
+    """The distinct texts of the sentence words, for lmpairs (UTF-8)."""
+    t = Tables()
+    words, _ = sentence_words(t.phrases)
+    with open(path, 'w', encoding='utf-8', newline='\n') as f:
+        for text in sorted({w[1] for w in words}):
+            f.write(text + '\n')
+
+
 # ---- C++ emission -----------------------------------------------------------
 
 def number_lines(values, fmt='%d', width=100):
@@ -365,6 +536,10 @@ SOURCES = {
         'luna_pinyin.dict.yaml: readings of the 14 component characters '
         'pinyin_simp lacks',
         'LGPL-3', ['LGPL-3', 'GPL-3']),
+    'libime-data-language-model': (
+        'zh_CN.lm: unigram, back-off and bigram scores of the words, read by '
+        'tools/dict/lmpairs.cpp; pruned and quantised into inputsent.cpp',
+        'LGPL-2.1-or-later', ['LGPL-2.1']),
 }
 
 
@@ -374,8 +549,8 @@ def emit_licences(out):
     lines = [
         'Licences of the dictionary tables',
         '',
-        'inpywb.cpp, inputchi.cpp and inputwords.cpp are generated by tools/dict/gendict.py from',
-        'data in these Debian packages (name, version, what is taken, licence):',
+        'inpywb.cpp, inputchi.cpp, inputwords.cpp and inputsent.cpp are generated by',
+        'tools/dict/gendict.py from data in these Debian packages (name, version, what is taken, licence):',
         '',
     ]
     texts = set()
@@ -397,6 +572,9 @@ def emit_licences(out):
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == '--lmwords':
+        write_lm_words(sys.argv[2])
+        return
     if not os.path.isdir(DATA):
         sys.exit('gendict: %s missing; run tools/dict/fetch.sh' % DATA)
     t = Tables()
@@ -404,7 +582,10 @@ def main():
     emit_inpywb(t, os.path.join(out, 'inpywb.cpp'))
     emit_inputchi(t, os.path.join(out, 'inputchi.cpp'))
     emit_inputwords(t, os.path.join(out, 'inputwords.cpp'))
+    sent = Sentence(t.phrases)
+    emit_inputsent(sent, os.path.join(out, 'inputsent.cpp'))
     emit_licences(out)
+    print('gendict: sentence engine: %d words, %d pairs' % (len(sent.words), len(sent.pairs)))
     print('gendict: %d character rows, %d phrase entries, weight scale %d'
           % (len(t.chars), len(t.phrases), t.scale))
 

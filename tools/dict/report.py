@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Prints what the generated dictionaries hold and how well the most
-frequent characters are placed for typing.
+frequent characters are placed for typing; with --sentences, how well the
+sentence engine converts held-out text (see sentence_report).
 
 Builds the same tables as gendict.py (from the unpacked packages; run
 fetch.sh first) and runs the pinyin character scan of the input method on
@@ -11,7 +12,12 @@ a page, in table order.
 
 import bisect
 import collections
+import difflib
+import gzip
+import glob
 import os
+import re
+import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -163,5 +169,111 @@ def main():
           % (TOP, first, PAGE, shown))
 
 
+# ---- the sentence engine on held-out text --------------------------------
+
+BUILD = os.path.join(gendict.ROOT, 'build')
+NPM = os.path.join(gendict.ROOT, 'tools', 'cache', 'npm')
+PINYIN_PRO = 'pinyin-pro@3.29.4'
+MAX_LETTERS = 64
+
+
+def manpage_text():
+    """The Chinese manual pages (technical documentation), troff requests
+    and font escapes taken out."""
+    out = []
+    for path in sorted(glob.glob(os.path.join(gendict.CACHE, 'usr', 'share', 'man', 'zh_CN',
+                                              'man*', '*.gz'))):
+        with gzip.open(path, 'rt', encoding='utf-8', errors='replace') as f:
+            for line in f:
+                if line.startswith(('.', "'")):
+                    line = line.split(' ', 1)[1] if ' ' in line else ''
+                out.append(re.sub(r'\\f.|\\\(..|\\.', ' ', line))
+    return ''.join(out)
+
+
+def faq_text():
+    """The Debian FAQ in Chinese (prose); lines wrapped inside a sentence
+    are joined."""
+    path = os.path.join(gendict.CACHE, 'usr', 'share', 'doc', 'debian', 'FAQ',
+                        'debian-faq.zh-cn.txt.gz')
+    with gzip.open(path, 'rt', encoding='utf-8') as f:
+        text = f.read()
+    return re.sub(r'(?<=[^\x00-\x7f])\n\s*(?=[^\x00-\x7f])', '', text)
+
+
+def phrases(text):
+    """The runs of two or more GB2312 hanzi, once each, in text order."""
+    seen, out = set(), []
+    for run in re.findall('[\u4e00-\u9fff]+', text):
+        if len(run) >= 2 and gendict.is_hanzi_text(run) and run not in seen:
+            seen.add(run)
+            out.append(run)
+    return out
+
+
+def to_pinyin(lines):
+    """Syllable lists of the lines, by pinyin-pro (npm), installed on first
+    use into tools/cache/npm."""
+    if not os.path.isdir(os.path.join(NPM, 'node_modules', 'pinyin-pro')):
+        os.makedirs(NPM, exist_ok=True)
+        subprocess.run(['npm', 'install', '--no-audit', '--no-fund', '--prefix', NPM, PINYIN_PRO],
+                       check=True, stdout=subprocess.DEVNULL)
+    res = subprocess.run(['node', os.path.join(HERE, 'topinyin.js')], input='\n'.join(lines) + '\n',
+                         capture_output=True, text=True, check=True)
+    return [l.split() for l in res.stdout.split('\n')[:len(lines)]]
+
+
+def convert(lines, page=False):
+    tool = os.path.join(BUILD, 'tools', 'pinyinconvert')
+    res = subprocess.run([tool] + (['--page'] if page else []), input='\n'.join(lines) + '\n',
+                         capture_output=True, text=True, check=True)
+    return res.stdout.split('\n')[:len(lines)]
+
+
+def sentence_measure(name, text):
+    runs = phrases(text)
+    sylls = to_pinyin(runs)
+    cases = [(r, ''.join(s)) for r, s in zip(runs, sylls)
+             if len(s) == len(r) and all(x.isalpha() and x.isascii() for x in s)
+             and len(''.join(s)) <= MAX_LETTERS]
+    got = convert([letters for _, letters in cases])
+    exact = sum(1 for (r, _), g in zip(cases, got) if g == r)
+    chars = sum(len(r) for r, _ in cases)
+    right = sum(sum(b.size for b in difflib.SequenceMatcher(None, r, g).get_matching_blocks())
+                for (r, _), g in zip(cases, got))
+    print('%s: %d phrases of 2+ characters (up to %d letters), %d characters' %
+          (name, len(cases), MAX_LETTERS, chars))
+    print('  sentence exactly right with one space: %.1f %%   characters right: %.1f %%' %
+          (100.0 * exact / len(cases), 100.0 * right / chars))
+
+
+def word_first_measure():
+    """Of the most frequent two-character words: how many come first for
+    their full pinyin, and how many are on the first page for their
+    initials."""
+    words = frequent_words(WORDS)
+    sylls = to_pinyin(words)
+    full = [''.join(s) for s in sylls]
+    initials = [''.join(x[0] for x in s) for s in sylls]
+    first = sum(1 for w, g in zip(words, convert(full)) if g == w)
+    onpage = sum(1 for w, g in zip(words, convert(initials, page=True)) if w in g.split())
+    print('top %d two-character words (jieba): first for their full pinyin %d, '
+          'on the first page for their initials %d' % (WORDS, first, onpage))
+
+
+def sentence_report():
+    """The sentence engine (build/tools/pinyinconvert) on text no table was
+    made from: Chinese manual pages and the Debian FAQ (measure.txt; run
+    fetch.sh first), converted to pinyin by pinyin-pro."""
+    sentence_measure('manual pages (manpages-zh)', manpage_text())
+    sentence_measure('FAQ (debian-faq-zh-cn)', faq_text())
+    word_first_measure()
+
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
 if __name__ == '__main__':
-    main()
+    if sys.argv[1:] == ['--sentences']:
+        sentence_report()
+    else:
+        main()

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-600}
 jobs=${2:-1}
 shift $(( $# > 2 ? 2 : $# ))
-all=(keys mouse text status primitives layouts load edit ime command clipboard)
+all=(keys mouse text status primitives layouts load edit ime sentence command clipboard)
 targets=("${@:-${all[@]}}")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 out=${BIHUA_FUZZ_BUILD:-build-fuzz}

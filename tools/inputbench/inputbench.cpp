@@ -17,6 +17,7 @@
 #include "input/inputwords.h"
 #include "input/inpywb.h"
 #include "input/pyinput.h"
+#include "input/pysentence.h"
 #include "views/viewevents.h"
 
 namespace {
@@ -83,6 +84,36 @@ std::vector<std::string> wubicodes(pyinput& p) {
   return out;
 }
 
+// Letters of ordinary sentences, cut to the lengths measured.
+const char* const sentenceletters =
+    "jintiantianqihenhaowomenqugongyuansanbubaocunwenjianbingtuichuzhegewentihennanjiejue";
+
+// Time of the last letter of the first `length` letters: the engine alone
+// (push, with the state of the letters before) and the row (the key, with
+// its lists and redraw); each the best of a few runs, the letter taken
+// back outside the timing.
+void sentencefigures(pyinput& p, int length, double& engine, double& row) {
+  std::string letters(sentenceletters, length);
+  pysentence s;
+  for (int i = 0; i + 1 < length; i++) s.push(letters[i]);
+  engine = row = 1e18;
+  for (int r = 0; r < 3 * repeats; r++) {
+    auto t0 = std::chrono::steady_clock::now();
+    s.push(letters.back());
+    engine = std::min(engine, us(std::chrono::steady_clock::now() - t0));
+    s.pop();
+  }
+  p.reset();
+  for (int i = 0; i + 1 < length; i++) p.keymouse(evChar, letters[i], 0, 0, 0, 0);
+  for (int r = 0; r < 3 * repeats; r++) {
+    auto t0 = std::chrono::steady_clock::now();
+    p.keymouse(evChar, letters.back(), 0, 0, 0, 0);
+    row = std::min(row, us(std::chrono::steady_clock::now() - t0));
+    p.keymouse(evChar, 8, 0, 0, 0, 0);
+  }
+  p.reset();
+}
+
 }  // namespace
 
 int main() {
@@ -105,6 +136,9 @@ int main() {
         p.keymouse(evChar, typed.back(), 0, 0, 0, 0);
       }));
     }
+  double engine[3], rowkey[3];
+  const int lengths[3] = {10, 20, 40};
+  for (int i = 0; i < 3; i++) sentencefigures(p, lengths[i], engine[i], rowkey[i]);
   p.mode = 2;
   std::vector<std::string> codes = wubicodes(p);
   for (const std::string& wb : codes)
@@ -136,6 +170,9 @@ int main() {
   report("pinyin words (search1)", words);
   report("wubi (searchwb)", wubi);
   report("pinyin letter with row redraw", keys);
+  for (int i = 0; i < 3; i++)
+    std::printf("sentence, letter %2d: engine %8.2f us   row with redraw %8.2f us\n", lengths[i],
+                engine[i], rowkey[i]);
   std::printf("%zu syllables, %zu wubi codes\n", syllables().size(), codes.size());
   std::printf("floor: one read of %d phrase codes   %8.2f us\n", inputhzchinumber, scan);
   std::printf("floor: one 800 x 600 frame memcpy     %8.2f us\n", copy);
