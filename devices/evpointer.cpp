@@ -61,8 +61,10 @@ void evpointers::start(int screenwidth, int screenheight) {
   width = screenwidth;
   height = screenheight;
   watchfd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  // udev creates a node, then gives it its group: both are worth a look.
-  if (watchfd >= 0 && inotify_add_watch(watchfd, "/dev/input", IN_CREATE | IN_ATTRIB) < 0) {
+  // udev creates a node, then gives it its group: both are worth a look,
+  // as is a node moved in whole.
+  if (watchfd >= 0 &&
+      inotify_add_watch(watchfd, "/dev/input", IN_CREATE | IN_ATTRIB | IN_MOVED_TO) < 0) {
     close(watchfd);
     watchfd = -1;
   }

@@ -365,8 +365,13 @@ int bihuarun::plug(const std::string& kind) {
   int n = evfds.empty() ? 0 : evfds.rbegin()->first + 1;
   // The kind first: the program may look as soon as the node appears.
   rigwritefile(evpath(n) + ".kind", kind);
-  if (mkfifo(evpath(n).c_str(), 0600) == 0)
-    evfds[n] = open(evpath(n).c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  // Made under another name and moved in with its writer open: a FIFO the
+  // program opened before the writer would read as ended (a device gone).
+  std::string made = evpath(n) + ".new";
+  if (mkfifo(made.c_str(), 0600) == 0) {
+    evfds[n] = open(made.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    rename(made.c_str(), evpath(n).c_str());
+  }
   evkinds[n] = kind;
   return n;
 }
