@@ -1,4 +1,4 @@
-# cmake -DBUILD=dir -DPREFIX=dir -DVERSION=x.y.z -P checkinstall.cmake:
+# cmake -DBUILD=dir -DPREFIX=dir -DVERSION=x.y.z [-DEMULATOR=cmd] -P checkinstall.cmake:
 # installs the build into a scratch prefix and checks what lands there: the
 # program (which runs and tells its version), the manual page (whose header
 # names the same version) and the licence notices.
@@ -34,7 +34,7 @@ foreach(f ${all})
   endif()
 endforeach()
 
-execute_process(COMMAND ${PREFIX}/bin/bihua --version
+execute_process(COMMAND ${EMULATOR} ${PREFIX}/bin/bihua --version
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out STREQUAL "bihua ${VERSION}\n")
   message(FATAL_ERROR "installed bihua --version: status ${rc}, '${out}' '${err}'")
