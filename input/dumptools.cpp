@@ -124,8 +124,8 @@ uint64_t wordcode(uint64_t c1, uint64_t c2, uint64_t c3, uint64_t cl, int n) {
   return 0;
 }
 
-uint64_t awordwb(const unsigned short* chars, int n, const unsigned short* zhitab,
-                 int zhicount, const uint64_t* wbtab, const int* wbidx) {
+uint64_t awordwb(const unsigned short* chars, int n, const unsigned short* zhitab, int zhicount,
+                 const uint64_t* wbtab, const int* wbidx) {
   if (n < 2) return 0;
   auto code = [&](int i) { return azhiwb(chars[i], zhitab, zhicount, wbtab, wbidx); };
   uint64_t c1 = code(0);

@@ -32,8 +32,8 @@ uint64_t azhiwb(unsigned short ch, const unsigned short* zhitab, int zhicount,
 
 // The wubi code of a word of n characters, by the phrase rule over the
 // characters' codes; 0 when the word is too short or a code is missing.
-uint64_t awordwb(const unsigned short* chars, int n, const unsigned short* zhitab,
-                 int zhicount, const uint64_t* wbtab, const int* wbidx);
+uint64_t awordwb(const unsigned short* chars, int n, const unsigned short* zhitab, int zhicount,
+                 const uint64_t* wbtab, const int* wbidx);
 
 // The phrase rule itself, given the codes of the first, second, third and
 // last character of a word of n characters.

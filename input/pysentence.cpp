@@ -15,13 +15,13 @@ namespace {
 // Costs in steps of 0.05 of a decimal logarithm, as the tables.
 const int syllablecost = 8;   // each syllable: fewer, longer syllables first
 const int initialcost = 30;   // a syllable given by its initial only
-const int partialcost = 40;  // the last syllable, still being typed
+const int partialcost = 40;   // the last syllable, still being typed
 const int lettercost = 400;   // a letter no syllable covers
 const int wordsperblock = 4;  // records tried per syllable sequence
 const int listperblock = 24;  // and offered in the word list
 
-const char* const initials[] = {"b", "c", "ch", "d", "f", "g", "h", "j", "k", "l", "m", "n",
-                                "p", "q", "r", "s", "sh", "t", "w", "x", "y", "z", "zh"};
+const char* const initials[] = {"b", "c", "ch", "d", "f",  "g", "h", "j", "k", "l", "m", "n",
+                                "p", "q", "r",  "s", "sh", "t", "w", "x", "y", "z", "zh"};
 
 // The records decoded from base 64 once.
 struct tables {
@@ -43,7 +43,8 @@ struct tables {
     }
     words = groupstart[4];
     for (int i = 0; i < sylbase[4]; i++, at += 2) syls.push_back(b[at] | b[at + 1] << 8);
-    for (int r = 0; r < words; r++, at += 3) entry.push_back(b[at] | b[at + 1] << 8 | b[at + 2] << 16);
+    for (int r = 0; r < words; r++, at += 3)
+      entry.push_back(b[at] | b[at + 1] << 8 | b[at + 2] << 16);
     // Costs, back-offs and pair counts: one more, the start of a sentence.
     cost.assign(b.begin() + at, b.begin() + at + words + 1);
     at += words + 1;
@@ -89,9 +90,13 @@ void namerange(const char* s, int len, int& lo, int& hi) {
   const char* const* b = sentsyllables;
   const char* const* e = sentsyllables + sentsyllablecount;
   lo = static_cast<int>(
-      std::lower_bound(b, e, s, [len](const char* a, const char* k) { return std::strncmp(a, k, len) < 0; }) - b);
+      std::lower_bound(
+          b, e, s, [len](const char* a, const char* k) { return std::strncmp(a, k, len) < 0; }) -
+      b);
   hi = static_cast<int>(
-      std::upper_bound(b, e, s, [len](const char* k, const char* a) { return std::strncmp(k, a, len) < 0; }) - b);
+      std::upper_bound(
+          b, e, s, [len](const char* k, const char* a) { return std::strncmp(k, a, len) < 0; }) -
+      b);
 }
 
 // The first record in [lo, hi) whose syllable (base[r * stride]) is at
@@ -240,7 +245,8 @@ void pysentence::findedges(int x) {
     namerange(s, len, lo, hi);
     if (lo == hi) break;
     bool full = std::strlen(sentsyllables[lo]) == static_cast<size_t>(len);
-    edge e{static_cast<signed char>(y), 0, static_cast<short>(lo), static_cast<short>(full ? lo + 1 : hi)};
+    edge e{static_cast<signed char>(y), 0, static_cast<short>(lo),
+           static_cast<short>(full ? lo + 1 : hi)};
     if (full) {
       edges[x][nedges[x]++] = e;
       // A full syllable at the end may still grow (xia -> xian); a, o, e
@@ -320,8 +326,8 @@ void pysentence::words(int p, int q, bool partial, const sink& to) const {
 // Follows the syllable edges from letter x as syllable d of words with
 // `group` syllables, narrowing the records [lo, hi) (equal in their first
 // d syllables) to each syllable id the edge allows. q < 0: any end.
-void pysentence::walk(int p, int x, int d, int group, int lo, int hi, int q, bool partial,
-                      int pen, const sink& to) const {
+void pysentence::walk(int p, int x, int d, int group, int lo, int hi, int q, bool partial, int pen,
+                      const sink& to) const {
   if (d > 0 && x < n && text[x] == '\'') x++;
   if (x >= n) return;
   bool lastsyl = d == group - 1;

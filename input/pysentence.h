@@ -18,7 +18,7 @@ class pylearn;
 class pysentence {
  public:
   static constexpr int maxletters = 64;
-  static constexpr int beam = 8;       // paths kept per position
+  static constexpr int beam = 8;  // paths kept per position
   static constexpr int maxsyllable = 6;
   static constexpr int maxspan = 4 * (maxsyllable + 1);  // letters of a word
 
