@@ -136,15 +136,7 @@ void mymouse::takepacket(const unsigned char* p) {
   wheel = size == wheelpacketsize ? static_cast<signed char>(p[3]) : 0;
   rawx += static_cast<signed char>(p[1]);
   rawy += static_cast<signed char>(p[2]);
-  x = rawx - originx;
-  y = 500 - (rawy - originy);
-  if (maxx >= 0) {
-    x = std::min(std::max(x, 0), maxx);
-    y = std::min(std::max(y, 0), maxy);
-    rawx = x + originx;
-    rawy = 500 - y + originy;
-  }
-  moved = true;
+  placeat(rawx - originx, 500 - (rawy - originy));
 }
 
 void mymouse::setbounds(int w, int h) {
