@@ -8,7 +8,7 @@ set(CMAKE_SYSTEM_PROCESSOR ${BIHUA_CROSS_PROCESSOR})
 set(CMAKE_C_COMPILER ${BIHUA_CROSS_TRIPLET}-gcc)
 set(CMAKE_CXX_COMPILER ${BIHUA_CROSS_TRIPLET}-g++)
 # Libraries and headers of the target come from its multiarch packages
-# (libpng-dev:<arch>, libc6:<arch>, libstdc++6:<arch>), which sit in /usr/lib/<triplet> and
+# (libpng-dev:<arch>, libdrm-dev:<arch>, libc6:<arch>, libstdc++6:<arch>), which sit in /usr/lib/<triplet> and
 # /usr/include beside the build machine's; the cross compiler's own C and
 # C++ libraries are in /usr/<triplet>. Programs found are the build
 # machine's.
@@ -18,6 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# pkg-config (libdrm) reads the target's .pc files, not the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${BIHUA_CROSS_TRIPLET}/pkgconfig:/usr/share/pkgconfig)
 # Tests and test discovery run the target's programs under qemu-user. The
 # target's dynamic loader and its C and C++ libraries come from the
 # multiarch packages libc6:<arch> and libstdc++6:<arch>, as on a board.
