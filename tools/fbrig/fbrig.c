@@ -522,23 +522,22 @@ EXPORT FILE* fopen64(const char* path, const char* mode) {
 static int kdmode = KD_TEXT;
 static struct vt_mode vtmode = {VT_AUTO, 0, 0, 0, 0};
 
-/* Appends one line: a name and up to three numbers. Called from signal
- * handlers too, so only open, write and close. */
-static void logconsole(const char* name, int count, long a, long b, long c) {
-  const char* path = getenv("FBRIG_VT");
-  char line[96];
+/* Appends to the log at path one line: a name and up to four numbers.
+ * Called from signal handlers too, so only open, write and close. */
+static void logline(const char* path, const char* name, int count, const long* v) {
+  if (!path || !*path) return;
+  char line[128];
   size_t n = 0;
   while (*name && n < 40) line[n++] = *name++;
-  long v[3] = {a, b, c};
-  for (int i = 0; i < count; i++) {
-    char d[24];
+  for (int i = 0; i < count && i < 4; i++) {
+    char digits[24];
     int k = 0;
     unsigned long u = v[i] < 0 ? (unsigned long)-v[i] : (unsigned long)v[i];
-    do d[k++] = (char)('0' + u % 10), u /= 10;
+    do digits[k++] = (char)('0' + u % 10), u /= 10;
     while (u);
     line[n++] = ' ';
     if (v[i] < 0) line[n++] = '-';
-    while (k) line[n++] = d[--k];
+    while (k) line[n++] = digits[--k];
   }
   line[n++] = '\n';
   int fd = REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
@@ -546,6 +545,12 @@ static void logconsole(const char* name, int count, long a, long b, long c) {
   ssize_t w = REAL(write)(fd, line, n);
   (void)w;
   REAL(close)(fd);
+}
+
+/* The console log: a name and up to three numbers. */
+static void logconsole(const char* name, int count, long a, long b, long c) {
+  long v[3] = {a, b, c};
+  logline(getenv("FBRIG_VT"), name, count, v);
 }
 
 /* -2 when the console is not stood in for. */
@@ -591,31 +596,10 @@ static int drmbusy(void) {
   return busy && *busy && REAL(access)(busy, F_OK) == 0;
 }
 
-/* One line of the DRM log: a name and up to four numbers. Called from
- * signal handlers too (the program gives the display back there). */
+/* One line of the DRM log: a name and up to four numbers. */
 static void logdrm(const char* name, int count, long a, long b, long c, long d) {
-  const char* path = getenv("FBRIG_DRMLOG");
-  if (!path || !*path) return;
-  char line[128];
-  size_t n = 0;
-  while (*name && n < 40) line[n++] = *name++;
   long v[4] = {a, b, c, d};
-  for (int i = 0; i < count; i++) {
-    char digits[24];
-    int k = 0;
-    unsigned long u = v[i] < 0 ? (unsigned long)-v[i] : (unsigned long)v[i];
-    do digits[k++] = (char)('0' + u % 10), u /= 10;
-    while (u);
-    line[n++] = ' ';
-    if (v[i] < 0) line[n++] = '-';
-    while (k) line[n++] = digits[--k];
-  }
-  line[n++] = '\n';
-  int fd = REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  ssize_t w = REAL(write)(fd, line, n);
-  (void)w;
-  REAL(close)(fd);
+  logline(getenv("FBRIG_DRMLOG"), name, count, v);
 }
 
 static void drmopened(void) {
