@@ -71,7 +71,8 @@ const char* mybitmapwin::devicepath = "/dev/fb0";
 displaykind mybitmapwin::choice = displaykind::automatic;
 
 mybitmapwin::mybitmapwin()
-    : bitmap(800, 800), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
+    : bitmap(1, 1), width(800), height(800), fbfd(-1), pixelcount(640000), mouse(nullptr) {
+  // The bitmap gets its size from the display below.
   std::string drmwhy;
   if (!(choice != displaykind::fb && opendrm(drmwhy))) openfb(drmwhy);
   bitmap.reset(width, height);

@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "graphics/gbkchar.h"
@@ -40,6 +41,15 @@ bool systemname(const char* name, std::string& out) {
   codecfault f;
   return gbktoutf8(reinterpret_cast<const unsigned char*>(name), strlen(name), out,
                    breakstyle::keep, f);
+}
+
+// n zeroed elements from calloc, which takes large blocks fresh from the
+// kernel; the editor cannot go on without its buffers.
+template <class T>
+T* zeroed(size_t n) {
+  void* p = std::calloc(n, sizeof(T));
+  if (!p) throw std::bad_alloc();
+  return static_cast<T*>(p);
 }
 
 }  // namespace
@@ -74,19 +84,21 @@ editview::editview(int i) : amyview() {
     strcpy(filename, "ed.txt");
   else
     snprintf(filename, namesize, "ed%d.txt", id);
-  text = new unsigned char[maxcontlth]();
-  savedtext = new unsigned char[maxcontlth]();
-  ctrl = new ctrbyte[maxcontlth]();
-  linestart = new int[maxlinenumber]();
+  // Zeroed by the kernel page by page as they are first touched: a pane
+  // holds megabytes it seldom uses, and start-up should not write them.
+  text = zeroed<unsigned char>(maxcontlth);
+  savedtext = zeroed<unsigned char>(maxcontlth);
+  ctrl = zeroed<ctrbyte>(maxcontlth);
+  linestart = zeroed<int>(maxlinenumber);
   cur = sel = text;
   if (id != 0) focus = false;
 }
 
 editview::~editview() {
-  delete[] text;
-  delete[] savedtext;
-  delete[] ctrl;
-  delete[] linestart;
+  std::free(text);
+  std::free(savedtext);
+  std::free(ctrl);
+  std::free(linestart);
   delete[] filename;
   delete[] diskname;
 }

@@ -44,7 +44,8 @@ void glyphindex::build(const unsigned char* vec, int vennum, const unsigned shor
   keychss = chss;
   keyzn = zn;
   std::fill(glyphofcode, glyphofcode + 65536, -1);
-  std::fill(startofglyph, startofglyph + 65536, -1);
+  // Only the first zn glyph numbers are ever looked up.
+  std::fill(startofglyph, startofglyph + std::max(zn, 0), -1);
   if (!vec || !chss) return;
   // Later entries first, so the first of duplicate codes wins.
   for (int g = zn - 1; g >= 0; g--) glyphofcode[chss[g]] = g;

@@ -42,32 +42,40 @@ struct tables {
       sylbase[g + 1] = sylbase[g] + sentwordcounts[g] * (g + 1);
     }
     words = groupstart[4];
-    for (int i = 0; i < sylbase[4]; i++, at += 2) syls.push_back(b[at] | b[at + 1] << 8);
-    for (int r = 0; r < words; r++, at += 3)
-      entry.push_back(b[at] | b[at + 1] << 8 | b[at + 2] << 16);
+    syls.resize(sylbase[4]);
+    for (int i = 0; i < sylbase[4]; i++, at += 2) syls[i] = b[at] | b[at + 1] << 8;
+    entry.resize(words);
+    for (int r = 0; r < words; r++, at += 3) entry[r] = b[at] | b[at + 1] << 8 | b[at + 2] << 16;
     // Costs, back-offs and pair counts: one more, the start of a sentence.
     cost.assign(b.begin() + at, b.begin() + at + words + 1);
     at += words + 1;
     back.assign(b.begin() + at, b.begin() + at + words + 1);
     at += words + 1;
-    pairstart.push_back(0);
-    for (int r = 0; r <= words; r++) pairstart.push_back(pairstart.back() + b[at + r]);
+    pairstart.resize(words + 2);
+    for (int r = 0; r <= words; r++) pairstart[r + 1] = pairstart[r] + b[at + r];
     at += words + 1;
+    pairs.resize(sentpaircount);
     for (int i = 0; i < sentpaircount; i++, at += 3)
-      pairs.push_back(b[at] | b[at + 1] << 8 | static_cast<uint32_t>(b[at + 2]) << 16);
+      pairs[i] = b[at] | b[at + 1] << 8 | static_cast<uint32_t>(b[at + 2]) << 16;
   }
 
+  // Base 64 through a table: the records are over a megabyte, and this
+  // runs the first time a sentence is looked up.
   static std::vector<uint8_t> decode(const char* s) {
-    std::vector<uint8_t> out;
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    uint8_t value[256] = {};
+    for (int i = 0; i < 64; i++) value[static_cast<unsigned char>(digits[i])] = static_cast<uint8_t>(i);
+    size_t len = std::strcspn(s, "=");
+    std::vector<uint8_t> out(len * 6 / 8);
     uint32_t acc = 0;
     int bits = 0;
-    for (; *s && *s != '='; s++) {
-      const char* digits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-      acc = acc << 6 | static_cast<uint32_t>(std::strchr(digits, *s) - digits);
+    size_t o = 0;
+    for (size_t i = 0; i < len; i++) {
+      acc = acc << 6 | value[static_cast<unsigned char>(s[i])];
       bits += 6;
       if (bits >= 8) {
         bits -= 8;
-        out.push_back(static_cast<uint8_t>(acc >> bits));
+        out[o++] = static_cast<uint8_t>(acc >> bits);
       }
     }
     return out;
@@ -200,7 +208,6 @@ int pysentence::after(int a, int b) {
 pysentence::pysentence() { clear(); }
 
 void pysentence::clear(int context) {
-  tab();
   n = 0;
   text[0] = 0;
   start = context;
