@@ -4,6 +4,8 @@
 #include <fcntl.h>
 #include <linux/fb.h>
 #include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <algorithm>
 #include <cerrno>
@@ -116,10 +118,28 @@ void mybitmapwin::openfb(const std::string& drmwhy) {
   if (!refused.empty()) fbfail(refused.c_str(), 4);
   width = format.width;
   height = format.height;
+  mapfb(fix.smem_len);
+}
+
+// Maps the device when its layout is the bitmap's and it is large enough
+// for the visible frame (a regular file standing in for it: by its size).
+// Anything else keeps the writes.
+void mybitmapwin::mapfb(size_t devicebytes) {
+  if (!format.direct()) return;
+  struct stat st {};
+  if (fstat(fbfd, &st) != 0) return;
+  size_t have = S_ISREG(st.st_mode) ? static_cast<size_t>(st.st_size) : devicebytes;
+  size_t need = format.start() + format.framebytes();
+  if (need == 0 || need > have) return;
+  void* p = mmap(nullptr, need, PROT_READ | PROT_WRITE, MAP_SHARED, fbfd, 0);
+  if (p == MAP_FAILED) return;
+  fbmap = static_cast<unsigned char*>(p);
+  fbmaplength = need;
 }
 
 mybitmapwin::~mybitmapwin() {
   delete mouse;
+  if (fbmap) munmap(fbmap, fbmaplength);
   if (fbfd >= 0) close(fbfd);
 }
 
@@ -135,11 +155,76 @@ void mybitmapwin::push() {
     if (!drm->retake()) return;  // another program has the display: later
     wholeframe = true;
   }
+  if (fbmap && !drm) {
+    putmapped();
+    return;
+  }
   std::vector<std::pair<int, int>> runs = changedruns();
   if (drm)
     drm->put(bitmap.pixels, runs);
   else
     writefb(runs);
+}
+
+namespace {
+
+// Copies the blocks of a row that were drawn on (bit b of `touched` for
+// bytes b * blockbytes ..) and differ from what was shown into `was` and
+// the device. A block that differs usually does so early, so comparing
+// costs little more than reading; only changed blocks are written.
+void syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
+             uint64_t touched, size_t blockbytes) {
+  // Most often the touched stretch is all the same or all changed: one
+  // long comparison settles the first case.
+  size_t first = static_cast<size_t>(__builtin_ctzll(touched)) * blockbytes;
+  size_t last = std::min(bytes, (64 - static_cast<size_t>(__builtin_clzll(touched))) * blockbytes);
+  if (first >= last || std::memcmp(now + first, was + first, last - first) == 0) return;
+  for (size_t at = 0; touched && at < bytes; at += blockbytes, touched >>= 1) {
+    if (!(touched & 1)) continue;
+    size_t n = std::min(blockbytes, bytes - at);
+    if (std::memcmp(now + at, was + at, n) == 0) continue;
+    std::memcpy(was + at, now + at, n);
+    std::memcpy(device + at, now + at, n);
+  }
+}
+
+}  // namespace
+
+// The mapped device: the whole frame when asked; else the touched rows,
+// each compared with what the device shows where it was drawn on, and
+// only its changed bytes copied. Every push still ends with one write, of
+// no bytes, which tells a driver that tracks writes (and the test rig)
+// that a frame is complete.
+void mybitmapwin::putmapped() {
+  const size_t rowbytes = static_cast<size_t>(width) * 4;
+  const size_t total = rowbytes * height;
+  unsigned char* device = fbmap + format.start();
+  if (wholeframe || shownbytes != total) {
+    if (shownbytes != total) shown.reset(new unsigned char[total]);
+    shownbytes = total;
+    shownknown.assign(height, 0);
+    std::memcpy(device, bitmap.pixels, total);
+  } else {
+    const size_t blockbytes = static_cast<size_t>(bitmap.blockwidth()) * 4;
+    for (int y = 0; y < height; y++) {
+      uint64_t touched = bitmap.rowtouched[y];
+      if (!touched) continue;
+      const unsigned char* now = bitmap.pixels + y * rowbytes;
+      unsigned char* was = shown.get() + y * rowbytes;
+      unsigned char* to = device + y * rowbytes;
+      if (shownknown[y]) {
+        syncrow(now, was, to, rowbytes, touched, blockbytes);
+        continue;
+      }
+      std::memcpy(was, now, rowbytes);
+      std::memcpy(to, now, rowbytes);
+      shownknown[y] = 1;
+    }
+  }
+  wholeframe = false;
+  bitmap.untouchrows();
+  ssize_t r = write(fbfd, bitmap.pixels, 0);
+  (void)r;
 }
 
 // The row runs [from, to) to write, and what the display will show noted.

@@ -56,6 +56,8 @@ class mybitmapwin {
   bool opendrm(std::string& drmwhy);
   std::vector<std::pair<int, int>> changedruns();
   void writefb(const std::vector<std::pair<int, int>>& runs);
+  void mapfb(size_t devicebytes);
+  void putmapped();
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;     // converted frame for non-plain devices
   // The bitmap as last pushed, cursor included; left uninitialised (its
@@ -64,6 +66,10 @@ class mybitmapwin {
   size_t shownbytes = 0;
   std::vector<unsigned char> shownknown;  // per row: `shown` holds that row
   bool wholeframe = true;                 // the next push writes every row
+  // The device's memory, when it can be mapped and takes the bitmap's
+  // bytes as they are: a push then copies only the bytes that changed.
+  unsigned char* fbmap = nullptr;
+  size_t fbmaplength = 0;
 };
 
 // Prints one start-up failure line (and why, on standard error), restores

@@ -54,8 +54,10 @@ void mybitmap::allocate(int w, int h, int rows) {
   rowptr = new unsigned char*[rows];
   for (int r = 0; r < h; r++) rowptr[r] = pixels + static_cast<size_t>(r) * w * 4;
   for (int r = h; r < rows; r++) rowptr[r] = backup + static_cast<size_t>(r - h) * w * 4;
-  rowtouched = new unsigned char[h];
-  std::memset(rowtouched, 1, h);
+  for (blockshift = 4; (static_cast<long long>(w) + (1 << blockshift) - 1) >> blockshift > 64;)
+    blockshift++;
+  rowtouched = new uint64_t[h];
+  std::memset(rowtouched, 0xFF, static_cast<size_t>(h) * sizeof *rowtouched);
   wipes++;
 }
 
@@ -72,7 +74,19 @@ void mybitmap::release() {
 void mybitmap::touchrows(long long from, long long to) {
   from = std::max(from, 0LL);
   to = std::min(to, static_cast<long long>(height));
-  if (rowtouched && from < to) std::memset(rowtouched + from, 1, static_cast<size_t>(to - from));
+  if (rowtouched && from < to)
+    std::memset(rowtouched + from, 0xFF, static_cast<size_t>(to - from) * sizeof *rowtouched);
+}
+
+void mybitmap::touchspan(long long x0, long long x1, long long from, long long to) {
+  from = std::max(from, 0LL);
+  to = std::min(to, static_cast<long long>(height));
+  x0 = std::max(x0, 0LL);
+  x1 = std::min(x1, static_cast<long long>(width) - 1);
+  if (!rowtouched || x0 > x1) return;
+  int b0 = static_cast<int>(x0 >> blockshift), b1 = static_cast<int>(x1 >> blockshift);
+  uint64_t bits = (b1 - b0 == 63 ? ~uint64_t{0} : (uint64_t{1} << (b1 - b0 + 1)) - 1) << b0;
+  for (long long y = from; y < to; y++) rowtouched[y] |= bits;
 }
 
 void mybitmap::rewritten() {
@@ -102,7 +116,7 @@ mycolor mybitmap::getpixel(int x, int y) const {
 
 void mybitmap::setpixel(int x, int y, const mycolor& c) {
   if (!inside(x, y)) return;
-  rowtouched[y] = 1;
+  touch(x, y);
   unsigned char* p = at(x, y);
   if (c.alpha == 255) {
     std::memcpy(p, &c, 4);
@@ -122,7 +136,7 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
   if (y < 0 || y >= height || xb < 0 || xa >= width || xa > xb) return;
   int from = static_cast<int>(std::max(xa, 0LL));
   int to = static_cast<int>(std::min(xb, static_cast<long long>(width) - 1));
-  rowtouched[y] = 1;
+  touchspan(from, to, y, y + 1);
   if (color.alpha != 255) {
     for (int x = from; x <= to; x++) setpixel(x, static_cast<int>(y), color);
     return;
@@ -137,7 +151,7 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
 void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,
                         unsigned char b) {
   if (!inside(x, y)) return;
-  rowtouched[y] = 1;
+  touch(x, y);
   unsigned char* p = at(x, y);
   if (p[0] == 0 && p[1] == 0 && p[2] == 0 && p[3] == 0) return;
   joincolor(p[2], p[1], p[0], r, g, b, a);
@@ -160,7 +174,7 @@ void mybitmap::set(int x, int y) {
   long long h = thick / 2;
   long long i0 = std::max(x - h, 0LL), i1 = std::min(x + h, static_cast<long long>(width));
   long long j0 = std::max(y - h, 0LL), j1 = std::min(y + h, static_cast<long long>(height));
-  if (i0 < i1) touchrows(j0, j1);
+  if (i0 < i1) touchspan(i0, i1 - 1, j0, j1);
   for (long long i = i0; i < i1; i++)
     for (long long j = j0; j < j1; j++)
       std::memcpy(at(static_cast<int>(i), static_cast<int>(j)), &c, 4);
@@ -236,7 +250,7 @@ void mybitmap::loadbuffer() {
 
 void mybitmap::copypixel(mybitmap& src, int sx, int sy, int dx, int dy) {
   if (!inside(dx, dy) || !src.inside(sx, sy)) return;
-  rowtouched[dy] = 1;
+  touch(dx, dy);
   std::memcpy(at(dx, dy), src.at(sx, sy), 4);
 }
 

@@ -42,10 +42,11 @@ class mybitmap {
   unsigned char* pixels;
   unsigned char* backup;
   unsigned char** rowptr;
-  // One flag a row, set by every write into the pixels: the rows written
-  // since the screen last looked (it clears the flags it has taken), so a
-  // push need not compare the rows nobody drew on.
-  unsigned char* rowtouched;
+  // One mask a row, set by every write into the pixels: bit b stands for
+  // the columns b * blockwidth() .. (b + 1) * blockwidth() - 1 written since
+  // the screen last looked (it clears the masks it has taken), so a push
+  // need not compare what nobody drew on.
+  uint64_t* rowtouched;
   // Counts the operations that rewrite the whole bitmap (clears, restoring
   // the backup): whoever keeps what it drew knows its pixels may be gone.
   unsigned long wipes = 0;
@@ -65,11 +66,20 @@ class mybitmap {
   void reset(int w, int h);
   // Flags rows from .. to - 1 (clipped to the bitmap) as written.
   void touchrows(long long from, long long to);
+  // Flags columns x0 .. x1 of rows from .. to - 1 (clipped) as written.
+  void touchspan(long long x0, long long x1, long long from, long long to);
+  // The columns one bit of a row's mask stands for: a power of two from 16
+  // (so a 64-byte piece of a row lies under one bit), enough for 64 bits
+  // to cover the row.
+  int blockwidth() const { return 1 << blockshift; }
+  // Flags pixel x of row y (both inside) as written.
+  void touch(int x, int y) { rowtouched[y] |= uint64_t{1} << (x >> blockshift); }
   // Every row written at once (a clear, the backup put back): flags them
   // all and counts a wipe.
   void rewritten();
   void untouchrows() {
-    if (rowtouched && height > 0) std::memset(rowtouched, 0, static_cast<size_t>(height));
+    if (rowtouched && height > 0)
+      std::memset(rowtouched, 0, static_cast<size_t>(height) * sizeof *rowtouched);
   }
 
   // ---- pixel access (mybitmap.cpp)
@@ -189,6 +199,7 @@ class mybitmap {
   void arrow3d(double x0, double y0, double z0, double x1, double y1, double z1, double t);
 
  private:
+  int blockshift = 4;
   void allocate(int w, int h, int rows);
   void release();
   unsigned char* at(int x, int y) const { return rowptr[y] + 4 * x; }

@@ -336,7 +336,7 @@ void myview::putpixels(const std::vector<unsigned char>& store, int from, int to
   for (int y = k.top; y <= k.bottom && k.rowbytes; y++)
     std::memcpy(pmymap->rowptr[y] + 4 * k.left, store.data() + k.start + (y - k.top) * k.rowbytes,
                 k.rowbytes);
-  pmymap->touchrows(k.top, k.bottom + 1);
+  pmymap->touchspan(k.left, k.right, k.top, k.bottom + 1);
 }
 
 void myview::putedges(const std::vector<unsigned char>& store, int m) const {
@@ -351,12 +351,12 @@ void myview::putedges(const std::vector<unsigned char>& store, int m) const {
     if (a > b) return;
     size_t at = k.start + (y - k.top) * k.rowbytes + 4 * static_cast<size_t>(a - k.left);
     std::memcpy(pmymap->rowptr[y] + 4 * a, store.data() + at, 4 * static_cast<size_t>(b - a + 1));
+    pmymap->touchspan(a, b, y, y + 1);
   };
   for (int y = k.top; y <= k.bottom && k.rowbytes; y++) {
     columns(y, x1, x1 + m);
     columns(y, x2 - m, x2);
   }
-  pmymap->touchrows(k.top, k.bottom + 1);
 }
 
 void myview::clear() {

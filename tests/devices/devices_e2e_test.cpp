@@ -24,12 +24,16 @@ std::vector<layoutcase> layouts() {
   fbformat panned = riglayout(640, 480, 32, (640 + 48) * 4);
   panned.xoffset = 40;
   panned.yoffset = 24;
+  fbformat below = riglayout(800, 600, 32, 3200);  // shown from row 600 of the memory
+  below.yoffset = 600;
   fbformat panned16 = riglayout(640, 480, 16, 1400);
   panned16.xoffset = 8;
   panned16.yoffset = 3;
   return {
       {"Bits32Plain", riglayout(1920, 1080, 32, 1920 * 4)},
       {"Bits32PaddedLines", riglayout(1366, 768, 32, 1376 * 4)},
+      {"Bits32OddWidth", riglayout(1366, 768, 32, 1366 * 4)},
+      {"Bits32PannedDown", below},
       {"Rgb565", riglayout(800, 600, 16, 1600)},
       {"Bits24", riglayout(800, 600, 24, 2400)},
       {"Bits24OddWidthPaddedLines", riglayout(1366, 768, 24, 4100)},
@@ -104,6 +108,21 @@ TEST_P(FramebufferLayout, ShowsTheBitmapExactlyAndNothingElse) {
                               std::to_string(screen.height) + "\n");
   run.type("hello");
   for (const char* k : {"left", "up", "home", "tab", "backspace", "F3", "ctrl-c"}) run.key(k);
+  // The right pane's frame and text reach the last columns of the rows the
+  // left pane's frame leaves.
+  run.key("esc");
+  run.type("world");
+  // The cursor drawn on the last columns and taken away again leaves them
+  // as they were.
+  ASSERT_TRUE(run.settle());
+  rigrect edge{screen.width - 24, screen.height / 2 - 24, 24, 48};
+  rigimage before = run.frame().crop(edge);
+  ASSERT_TRUE(run.moveto(screen.width - 1, screen.height / 2));
+  ASSERT_TRUE(run.settle());
+  EXPECT_GT(run.frame().crop(edge).count(0xFF0000), 0);
+  ASSERT_TRUE(run.moveto(screen.width / 2, screen.height / 2));
+  ASSERT_TRUE(run.settle());
+  EXPECT_TRUE(sameimage(run.frame().crop(edge), before));
   ASSERT_TRUE(run.stop());
   EXPECT_TRUE(run.terminalrestored());
 

@@ -97,7 +97,7 @@ TEST(Drawing, AKeyInAFullPaneTouchesOnlyItsLine) {
   e.draw();
   auto touched = [&] {
     int n = 0;
-    for (int y = e.y1; y < e.y2; y++) n += p.bmp.rowtouched[y];
+    for (int y = e.y1; y < e.y2; y++) n += p.bmp.rowtouched[y] != 0;
     p.bmp.untouchrows();
     return n;
   };

@@ -176,4 +176,40 @@ TEST(BitmapFill, ClearMatchesBlendingEachPixel) {
   }
 }
 
+// The screen compares and copies only the columns a row's mask says were
+// written: every primitive must set the bits of what it wrote, at every
+// width up to the widest screen taken.
+TEST(BitmapTouched, EachWriteFlagsItsColumnsAtEveryWidth) {
+  for (int w : {1, 800, 1024, 3840, 7680, 16384}) {
+    mybitmap b(w, 4);
+    int bw = b.blockwidth();
+    EXPECT_GE(bw, 16);
+    EXPECT_EQ(bw & (bw - 1), 0);
+    EXPECT_LE((w + bw - 1) / bw, 64) << w;  // 64 bits cover the row
+    auto bit = [&](int x) { return uint64_t{1} << (x / bw); };
+    EXPECT_EQ(b.rowtouched[3], ~uint64_t{0});  // a new bitmap is all to push
+    b.untouchrows();
+    b.setpixel(w - 1, 0, mycolor(1, 2, 3));
+    EXPECT_EQ(b.rowtouched[0], bit(w - 1));
+    b.setpixel(0, 1, 9, 9, 9, 9);
+    EXPECT_EQ(b.rowtouched[1], bit(0));
+    b.color = mycolor(0, 0, 0);
+    b.fillrow(-5, w + 5, 2);  // clipped: the whole row
+    EXPECT_EQ(b.rowtouched[2], bit(w - 1) | (bit(w - 1) - 1));
+    b.touchspan(w / 2, w / 2, 3, 4);
+    EXPECT_EQ(b.rowtouched[3], bit(w / 2));
+    b.untouchrows();
+    b.thick = 4;
+    b.set(w - 1, 3);  // the square x - 2 .. x + 1, y - 2 .. y + 1, clipped
+    EXPECT_EQ(b.rowtouched[0], 0u);
+    for (int y = 1; y < 4; y++) EXPECT_EQ(b.rowtouched[y], bit(w - 1) | (w > 2 ? bit(w - 3) : 0));
+    mybitmap src(4, 4);
+    b.untouchrows();
+    b.copypixel(src, 0, 0, w - 1, 3);
+    EXPECT_EQ(b.rowtouched[3], bit(w - 1));
+    b.touchrows(0, 1);
+    EXPECT_EQ(b.rowtouched[0], ~uint64_t{0});
+  }
+}
+
 }  // namespace
