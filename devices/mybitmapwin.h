@@ -59,7 +59,7 @@ class mybitmapwin {
   void mapfb(size_t devicebytes);
   void putmapped();
   static mybitmap& cursorunder();
-  std::vector<unsigned char> staging;     // converted frame for non-plain devices
+  std::vector<unsigned char> staging;  // converted frame for non-plain devices
   // The bitmap as last pushed, cursor included; left uninitialised (its
   // pages untouched) until a row is copied in.
   std::unique_ptr<unsigned char[]> shown;

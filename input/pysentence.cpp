@@ -64,7 +64,8 @@ struct tables {
   static std::vector<uint8_t> decode(const char* s) {
     static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     uint8_t value[256] = {};
-    for (int i = 0; i < 64; i++) value[static_cast<unsigned char>(digits[i])] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 64; i++)
+      value[static_cast<unsigned char>(digits[i])] = static_cast<uint8_t>(i);
     size_t len = std::strcspn(s, "=");
     std::vector<uint8_t> out(len * 6 / 8);
     uint32_t acc = 0;
