@@ -235,12 +235,14 @@ bool drmscreen::retake() {
 // Drivers that scan the buffer out directly answer the dirty call with
 // "not implemented" (ENOSYS, or EINVAL on some): they need no telling,
 // and are not told again. At most 256 rectangles go in one call.
-void drmscreen::put(const unsigned char* pixels, const std::vector<std::pair<int, int>>& runs) {
-  const size_t rowbytes = static_cast<size_t>(width) * 4;
+unsigned char* drmscreen::rows(size_t& rowpitch) const {
+  rowpitch = pitch;
+  return map;
+}
+
+void drmscreen::dirty(const std::vector<std::pair<int, int>>& runs) {
   std::vector<drmModeClip> clips;
   for (const auto& run : runs) {
-    for (int y = run.first; y < run.second; y++)
-      std::memcpy(map + static_cast<size_t>(y) * pitch, pixels + y * rowbytes, rowbytes);
     drmModeClip c{};
     c.x1 = 0;
     c.y1 = static_cast<uint16_t>(run.first);
@@ -268,6 +270,11 @@ bool drmscreen::lost() const { return false; }
 
 bool drmscreen::retake() { return false; }
 
-void drmscreen::put(const unsigned char*, const std::vector<std::pair<int, int>>&) {}
+unsigned char* drmscreen::rows(size_t& rowpitch) const {
+  rowpitch = 0;
+  return nullptr;
+}
+
+void drmscreen::dirty(const std::vector<std::pair<int, int>>&) {}
 
 #endif

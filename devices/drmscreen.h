@@ -40,9 +40,11 @@ class drmscreen {
   // switch, as the other side may not have let go yet) and the buffer on
   // the output again. False while another program keeps it.
   bool retake();
-  // Copies rows [from, to) of each run out of `pixels` (width x 4 bytes a
-  // row, the bitmap's own layout) and marks those row bands dirty.
-  void put(const unsigned char* pixels, const std::vector<std::pair<int, int>>& runs);
+  // The buffer on the output, rows `rowpitch` bytes apart in the bitmap's
+  // own pixel layout: what is copied there shows after dirty().
+  unsigned char* rows(size_t& rowpitch) const;
+  // Tells the output that the row bands [from, to) of the runs changed.
+  void dirty(const std::vector<std::pair<int, int>>& runs);
 
  private:
   drmscreen() = default;

@@ -155,15 +155,22 @@ void mybitmapwin::push() {
     if (!drm->retake()) return;  // another program has the display: later
     wholeframe = true;
   }
-  if (fbmap && !drm) {
-    putmapped();
+  size_t pitch = 0;
+  unsigned char* device = drm ? drm->rows(pitch) : fbmap ? fbmap + format.start() : nullptr;
+  if (!device) {
+    writefb(changedruns());
     return;
   }
-  std::vector<std::pair<int, int>> runs = changedruns();
-  if (drm)
-    drm->put(bitmap.pixels, runs);
-  else
-    writefb(runs);
+  if (!drm) pitch = static_cast<size_t>(format.linelength);
+  std::vector<std::pair<int, int>> runs = syncdevice(device, pitch);
+  if (drm) {
+    drm->dirty(runs);
+  } else {
+    // Every push still ends with one write, of no bytes, which tells a
+    // driver that tracks writes (and the test rig) that a frame is done.
+    ssize_t r = write(fbfd, bitmap.pixels, 0);
+    (void)r;
+  }
 }
 
 namespace {
@@ -172,38 +179,53 @@ namespace {
 // bytes b * blockbytes ..) and differ from what was shown into `was` and
 // the device. A block that differs usually does so early, so comparing
 // costs little more than reading; only changed blocks are written.
-void syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
+// True when something was copied.
+bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
              uint64_t touched, size_t blockbytes) {
   // Most often the touched stretch is all the same or all changed: one
   // long comparison settles the first case.
   size_t first = static_cast<size_t>(__builtin_ctzll(touched)) * blockbytes;
   size_t last = std::min(bytes, (64 - static_cast<size_t>(__builtin_clzll(touched))) * blockbytes);
-  if (first >= last || std::memcmp(now + first, was + first, last - first) == 0) return;
+  if (first >= last || std::memcmp(now + first, was + first, last - first) == 0) return false;
+  bool copied = false;
   for (size_t at = 0; touched && at < bytes; at += blockbytes, touched >>= 1) {
     if (!(touched & 1)) continue;
     size_t n = std::min(blockbytes, bytes - at);
     if (std::memcmp(now + at, was + at, n) == 0) continue;
     std::memcpy(was + at, now + at, n);
     std::memcpy(device + at, now + at, n);
+    copied = true;
   }
+  return copied;
 }
 
 }  // namespace
 
-// The mapped device: the whole frame when asked; else the touched rows,
-// each compared with what the device shows where it was drawn on, and
-// only its changed bytes copied. Every push still ends with one write, of
-// no bytes, which tells a driver that tracks writes (and the test rig)
-// that a frame is complete.
-void mybitmapwin::putmapped() {
+// A device drawn into directly (the mapped framebuffer, the DRM buffer),
+// rows `pitch` bytes apart: the whole frame when asked; else the touched
+// rows, each compared with what the device shows where it was drawn on,
+// and only its changed blocks copied. Returns the row runs [from, to)
+// that changed. A DRM output is told exactly which rows changed, so there
+// `shown` is filled at once; for the framebuffer a row drawn on later is
+// copied once without comparing, which costs less than filling it now.
+std::vector<std::pair<int, int>> mybitmapwin::syncdevice(unsigned char* device, size_t pitch) {
   const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t total = rowbytes * height;
-  unsigned char* device = fbmap + format.start();
+  std::vector<std::pair<int, int>> runs;
+  auto changed = [&](int y) {
+    if (!runs.empty() && runs.back().second == y)
+      runs.back().second = y + 1;
+    else
+      runs.emplace_back(y, y + 1);
+  };
   if (wholeframe || shownbytes != total) {
     if (shownbytes != total) shown.reset(new unsigned char[total]);
     shownbytes = total;
-    shownknown.assign(height, 0);
-    std::memcpy(device, bitmap.pixels, total);
+    shownknown.assign(height, drm ? 1 : 0);
+    if (drm) std::memcpy(shown.get(), bitmap.pixels, total);
+    for (int y = 0; y < height; y++)
+      std::memcpy(device + y * pitch, bitmap.pixels + y * rowbytes, rowbytes);
+    if (height > 0) runs.emplace_back(0, height);
   } else {
     const size_t blockbytes = static_cast<size_t>(bitmap.blockwidth()) * 4;
     for (int y = 0; y < height; y++) {
@@ -211,35 +233,34 @@ void mybitmapwin::putmapped() {
       if (!touched) continue;
       const unsigned char* now = bitmap.pixels + y * rowbytes;
       unsigned char* was = shown.get() + y * rowbytes;
-      unsigned char* to = device + y * rowbytes;
+      unsigned char* to = device + y * pitch;
       if (shownknown[y]) {
-        syncrow(now, was, to, rowbytes, touched, blockbytes);
+        if (syncrow(now, was, to, rowbytes, touched, blockbytes)) changed(y);
         continue;
       }
       std::memcpy(was, now, rowbytes);
       std::memcpy(to, now, rowbytes);
       shownknown[y] = 1;
+      changed(y);
     }
   }
   wholeframe = false;
   bitmap.untouchrows();
-  ssize_t r = write(fbfd, bitmap.pixels, 0);
-  (void)r;
+  return runs;
 }
 
-// The row runs [from, to) to write, and what the display will show noted.
+// For a framebuffer that is written: the row runs [from, to) to write, and
+// what the display will show noted.
 std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
   const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
   if (wholeframe || shownbytes != total) {
-    // For the framebuffer not copied: a row drawn on later is written once
-    // without comparing, which costs less than copying every row now. A
-    // DRM output is told which rows changed, exactly, so there it is.
+    // Not copied: a row drawn on later is written once without comparing,
+    // which costs less than copying every row now.
     if (shownbytes != total) shown.reset(new unsigned char[total]);
     shownbytes = total;
-    shownknown.assign(height, drm ? 1 : 0);
-    if (drm) std::memcpy(shown.get(), bitmap.pixels, total);
+    shownknown.assign(height, 0);
     runs.emplace_back(0, height);
   } else {
     // Only rows drawn on since the last push can differ from the device.

@@ -57,7 +57,7 @@ class mybitmapwin {
   std::vector<std::pair<int, int>> changedruns();
   void writefb(const std::vector<std::pair<int, int>>& runs);
   void mapfb(size_t devicebytes);
-  void putmapped();
+  std::vector<std::pair<int, int>> syncdevice(unsigned char* device, size_t pitch);
   static mybitmap& cursorunder();
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
   // The bitmap as last pushed, cursor included; left uninitialised (its
