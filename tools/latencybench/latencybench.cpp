@@ -4,10 +4,10 @@
 // 1 MB. For 800x600, 1920x1080 and 3840x2160 it prints start-up to the
 // first frame (beside a minimal framebuffer program), key to frame and
 // mouse to frame (median and 95th percentile), Esc to its frame, Page
-// Down in the big file, a 50-key
-// burst to its last frame, key to frame while a command (tail -f) pours
-// output into the other pane, and the wake-ups per second of an idle program
-// over 10 s; each beside one memcpy of a whole frame timed in the same run.
+// Down in the big file, a 50-key burst to its last frame, key to frame
+// while a command (tail -f) pours output into the other pane, the
+// wake-ups per second of an idle program over 5 s and the peak memory;
+// each beside one memcpy of a whole frame timed in the same run.
 // Then key to frame on the rig's DRM card against the framebuffer, both
 // programs running side by side and sampled in turn.
 //
@@ -62,6 +62,18 @@ double memcpyms(int w, int h) {
     a[i] = b[i + 1];
   }
   return summary(t).median;
+}
+
+// The most memory the program has held (VmHWM), in MiB; -1 when unknown.
+double peakmib(const bihuarun& run) {
+  FILE* f = fopen(("/proc/" + std::to_string(run.processid()) + "/status").c_str(), "r");
+  if (!f) return -1;
+  char line[256];
+  double kib = -1;
+  while (fgets(line, sizeof line, f))
+    if (sscanf(line, "VmHWM: %lf kB", &kib) == 1) break;
+  fclose(f);
+  return kib < 0 ? -1 : kib / 1024;
 }
 
 void quietly(bihuarun& run) {
@@ -228,6 +240,8 @@ void measure(int w, int h) {
   usleep(5 * 1000 * 1000);
   long after = run.contextswitches();
   printf("  idle wake-ups     %.1f per second over 5 s\n", (after - before) / 5.0);
+  printf("  peak memory       %.1f MiB (one frame %.1f MiB)\n", peakmib(run),
+         4.0 * w * h / (1 << 20));
   run.kill();
 }
 
