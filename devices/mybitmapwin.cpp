@@ -179,6 +179,14 @@ namespace {
 // bytes b * blockbytes ..) and differ from what was shown into `was` and
 // the device. A block that differs usually does so early, so comparing
 // costs little more than reading; only changed blocks are written.
+// Row y added to the runs [from, to) of changed rows, rising.
+void addrow(std::vector<std::pair<int, int>>& runs, int y) {
+  if (!runs.empty() && runs.back().second == y)
+    runs.back().second = y + 1;
+  else
+    runs.emplace_back(y, y + 1);
+}
+
 // True when something was copied.
 bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
              uint64_t touched, size_t blockbytes) {
@@ -212,12 +220,6 @@ std::vector<std::pair<int, int>> mybitmapwin::syncdevice(unsigned char* device, 
   const size_t rowbytes = static_cast<size_t>(width) * 4;
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
-  auto changed = [&](int y) {
-    if (!runs.empty() && runs.back().second == y)
-      runs.back().second = y + 1;
-    else
-      runs.emplace_back(y, y + 1);
-  };
   if (wholeframe || shownbytes != total) {
     if (shownbytes != total) shown.reset(new unsigned char[total]);
     shownbytes = total;
@@ -235,13 +237,13 @@ std::vector<std::pair<int, int>> mybitmapwin::syncdevice(unsigned char* device, 
       unsigned char* was = shown.get() + y * rowbytes;
       unsigned char* to = device + y * pitch;
       if (shownknown[y]) {
-        if (syncrow(now, was, to, rowbytes, touched, blockbytes)) changed(y);
+        if (syncrow(now, was, to, rowbytes, touched, blockbytes)) addrow(runs, y);
         continue;
       }
       std::memcpy(was, now, rowbytes);
       std::memcpy(to, now, rowbytes);
       shownknown[y] = 1;
-      changed(y);
+      addrow(runs, y);
     }
   }
   wholeframe = false;
@@ -271,10 +273,7 @@ std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
       if (shownknown[y] && std::memcmp(now, was, rowbytes) == 0) continue;
       std::memcpy(was, now, rowbytes);
       shownknown[y] = 1;
-      if (!runs.empty() && runs.back().second == y)
-        runs.back().second = y + 1;
-      else
-        runs.emplace_back(y, y + 1);
+      addrow(runs, y);
     }
   }
   wholeframe = false;

@@ -16,18 +16,6 @@ int record(int type, int a1, int, int, int, int) {
   return 1;
 }
 
-// True when s is ASCII bytes and GBK pairs (lead 81-FE, trail 40-FE but 7F).
-bool wholegbk(const std::string& s) {
-  for (size_t i = 0; i < s.size(); i++) {
-    unsigned char b = s[i];
-    if (b < 0x80) continue;
-    if (b == 0x80 || b == 0xFF || i + 1 >= s.size()) return false;
-    unsigned char t = s[++i];
-    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

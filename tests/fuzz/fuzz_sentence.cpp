@@ -19,17 +19,6 @@ int record(int type, int a1, int, int, int, int) {
   return 1;
 }
 
-bool wholegbk(const std::string& s) {
-  for (size_t i = 0; i < s.size(); i++) {
-    unsigned char b = s[i];
-    if (b < 0x80) continue;
-    if (b == 0x80 || b == 0xFF || i + 1 >= s.size()) return false;
-    unsigned char t = s[++i];
-    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
-  }
-  return true;
-}
-
 // The first candidate covers the letters: pieces end in rising order at
 // the last letter (an apostrophe after it cuts nothing).
 bool covers(const pyinput& p) {

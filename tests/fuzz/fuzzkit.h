@@ -51,3 +51,15 @@ inline mybitmap& fuzzscreen(int w = 160, int h = 120) {
   myview::pmymap = &b;
   return b;
 }
+
+// True when s is ASCII bytes and GBK pairs (lead 81-FE, trail 40-FE but 7F).
+inline bool wholegbk(const std::string& s) {
+  for (size_t i = 0; i < s.size(); i++) {
+    unsigned char b = s[i];
+    if (b < 0x80) continue;
+    if (b == 0x80 || b == 0xFF || i + 1 >= s.size()) return false;
+    unsigned char t = s[++i];
+    if (t < 0x40 || t == 0x7F || t == 0xFF) return false;
+  }
+  return true;
+}

@@ -522,8 +522,18 @@ EXPORT FILE* fopen64(const char* path, const char* mode) {
 static int kdmode = KD_TEXT;
 static struct vt_mode vtmode = {VT_AUTO, 0, 0, 0, 0};
 
-/* Appends to the log at path one line: a name and up to four numbers.
+/* Appends n bytes to the file at path (unset or empty: nowhere).
  * Called from signal handlers too, so only open, write and close. */
+static void appendto(const char* path, const void* bytes, size_t n) {
+  if (!path || !*path) return;
+  int fd = REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return;
+  ssize_t w = REAL(write)(fd, bytes, n);
+  (void)w;
+  REAL(close)(fd);
+}
+
+/* Appends to the log at path one line: a name and up to four numbers. */
 static void logline(const char* path, const char* name, int count, const long* v) {
   if (!path || !*path) return;
   char line[128];
@@ -540,11 +550,7 @@ static void logline(const char* path, const char* name, int count, const long* v
     while (k) line[n++] = digits[--k];
   }
   line[n++] = '\n';
-  int fd = REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return;
-  ssize_t w = REAL(write)(fd, line, n);
-  (void)w;
-  REAL(close)(fd);
+  appendto(path, line, n);
 }
 
 /* The console log: a name and up to three numbers. */
@@ -673,13 +679,7 @@ static int drmdirty(const struct drm_mode_fb_dirty_cmd* d) {
     rows += clips[i].y2 > clips[i].y1 ? clips[i].y2 - clips[i].y1 : 0;
   }
   line[n++] = '\n';
-  const char* path = getenv("FBRIG_DRMLOG");
-  int fd = path && *path ? REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644) : -1;
-  if (fd >= 0) {
-    ssize_t w = REAL(write)(fd, line, n);
-    (void)w;
-    REAL(close)(fd);
-  }
+  appendto(getenv("FBRIG_DRMLOG"), line, n);
   if (pushcount) {
     if (bytecount) __atomic_add_fetch(bytecount, rows * envnum("FBRIG_XRES", 800) * 4, __ATOMIC_SEQ_CST);
     __atomic_add_fetch(pushcount, 1, __ATOMIC_SEQ_CST);
@@ -857,13 +857,7 @@ EXPORT int ioctl(int fd, unsigned long request, ...) {
 
 /* Bytes for the mouse: logged, and answered as mousedev answers them. */
 static ssize_t micecommand(const void* buf, size_t n) {
-  const char* path = getenv("FBRIG_MICELOG");
-  int fd = path && *path ? REAL(open)(path, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644) : -1;
-  if (fd >= 0) {
-    ssize_t w = REAL(write)(fd, buf, n);
-    (void)w;
-    REAL(close)(fd);
-  }
+  appendto(getenv("FBRIG_MICELOG"), buf, n);
   if (n == 0) return 0;
   const char* wheel = getenv("FBRIG_MICEWHEEL");
   miceanswer[0] = 0xfa;
