@@ -402,8 +402,11 @@ void amybitmapwin::collectwaiting() {
 void amybitmapwin::showoutput() {
   auto start = std::chrono::steady_clock::now();
   outputunshown = false;
-  ed1->draw();
-  draw();
+  // Not over the font chooser: the closing chooser redraws every pane.
+  if (!modalview) {
+    ed1->draw();
+    draw();
+  }
   outputshownat = std::chrono::steady_clock::now();
   outputshowms = msince(start);
 }

@@ -17,10 +17,19 @@ std::vector<unsigned char> editview::selarray;
 // column low and high, two bytes), then painted from the description. A
 // pane keeps the descriptions of what it painted last: drawing again
 // repaints only the rows whose description changed, unless something that
-// places or colours the whole pane changed, or the screen was wiped.
+// places or colours the whole pane changed, or the screen was wiped. A
+// scroll moves the rows that only moved.
 namespace {
 
-enum markkind : char { glyph = 'c', glyph2 = 'C', lineend = 'n', fileend = 'e', selbar = 's' };
+enum markkind : char {
+  glyph = 'c',
+  glyph2 = 'C',
+  lineend = 'n',
+  fileend = 'e',
+  selbar = 's',
+  markerpart = 'm',
+  thickpen = 'p'
+};
 
 void addmark(std::string& row, char kind, int col, unsigned char b0 = 0, unsigned char b1 = 0) {
   const char m[5] = {kind, static_cast<char>(col & 0xFF), static_cast<char>(col >> 8),
@@ -37,35 +46,57 @@ const int framedepth = 2;
 void editview::draw() {
   if (!ready) return;
   setsel();
-  std::vector<std::string> now(rows > 0 ? rows : 0);
+  // The rows, then the strip below the last one.
+  std::vector<std::string> now(rows > 0 ? rows + 1 : 0);
   for (int r = 0; r < rows; r++) describeline(r, now[r]);
+  describepen(now);
+  describemarker(now);
   std::string whole = wholelook();
   bool same = whole == shownlook && now.size() == shownrows.size();
-  // A wiped screen, or the focus come or gone, gets back the pixels the
-  // pane had without its frame; the frame is drawn again below, also its
-  // edge just outside the pane over whatever is there now.
+  // The focus come or gone gets back the pixels the pane had under its
+  // frame; the frame is drawn again below, also its edge just outside the
+  // pane over whatever is there now. A wiped screen gets the whole pane.
   bool restore = pmymap->wipes != shownwipes || focus != shownfocus;
-  bool restored = same && restore && !shownpixels.empty();
-  // Only the frame came or went: its edges are all that changed.
-  if (restored && pmymap->wipes == shownwipes)
-    putedges(shownpixels, framedepth);
-  else if (restored)
-    putpixels(shownpixels, 0, high());
+  bool restored = same && restore && pmymap->wipes == shownwipes && shownedges.h == high();
+  if (restored) putedges(shownedges);
   bool full = !same || (restore && !restored);
+  // Row r shows what row r + shift showed: rows that only moved are moved.
+  int shift = full || restore ? 0 : bestshift(now);
+  int lo = std::max(0, -shift), hi = rows - 1 - std::max(0, shift);  // rows moved
+  if (shift) {
+    // The frame's top and bottom edges lie on the first and last rows:
+    // those are painted instead.
+    auto underframe = [&](int r) {
+      return rowtop(r) <= framedepth || rowbottom(r) >= high() - framedepth;
+    };
+    while (lo <= hi && (underframe(lo) || underframe(lo + shift))) lo++;
+    while (lo <= hi && (underframe(hi) || underframe(hi + shift))) hi--;
+    int from = rowtop(lo + shift), to = rowbottom(hi + shift), dy = -shift * lineh;
+    if (lo <= hi && shiftedges(shownedges, from, to, dy))
+      moverows(from, to, dy);
+    else
+      shift = 0;
+  }
   if (full) clear();
   // A line-end mark leaves the pen thin for the glyphs after it; a row
   // painted alone starts with the pen the whole pass would have there.
   const int pen = pmymap->thick;
   bool thinned = false;
-  int first = rows, lastrow = -1;  // rows painted
-  for (int r = 0; r < rows; r++) {
-    bool paint = full || now[r] != shownrows[r];
+  int first = rows + 1, lastrow = -1;  // rows painted or moved
+  std::vector<int> painted;
+  for (int r = 0; r < static_cast<int>(now.size()); r++) {
+    int from = r + shift;
+    bool moved = shift && r >= lo && r <= hi;
+    bool paint = full || now[r] != shownrows[moved ? from : r];
     if (paint && !full) {
       clearrow(r);
       pmymap->thick = thinned ? 0 : pen;
     }
     if (paint) {
       paintline(r, now[r]);
+      painted.push_back(r);
+    }
+    if (paint || moved) {
       first = std::min(first, r);
       lastrow = r;
     }
@@ -78,16 +109,17 @@ void editview::draw() {
   if (changed) drawcur();
   pmymap->thick = 0;
   dispstate();
+  // Kept row by row: a row between two painted ones still has the frame.
   if (full)
-    keeppixels(shownpixels, 0, high());
-  else if (lastrow >= 0)
-    keeppixels(shownpixels, first * lineh, (lastrow + 1) * lineh - 1);
+    keepedges(shownedges, framedepth, 0, high());
+  else
+    for (int r : painted) keepedges(shownedges, framedepth, rowtop(r), rowbottom(r));
   if (focus && changed) {
     pmymap->color = mycolor(0, 0, 0);
     if (full || restored)
       drawbj1();
     else
-      drawbj1(first * lineh, (lastrow + 1) * lineh - 1);
+      drawbj1(rowtop(first), rowbottom(lastrow));
   }
   shownfocus = focus;
   shownrows.swap(now);
@@ -95,24 +127,78 @@ void editview::draw() {
   shownwipes = pmymap->wipes;
 }
 
+// The pen a row is painted with when it is thick enough to change the
+// glyphs: it is thin after the first line end.
+void editview::describepen(std::vector<std::string>& now) const {
+  if (pmymap->thick < 2) return;
+  for (int r = 0; r < rows; r++) {
+    addmark(now[r], thickpen, pmymap->thick);
+    for (size_t i = 0; i < now[r].size(); i += 5)
+      if (now[r][i] == lineend) return;
+  }
+}
+
+// The scroll marker's piece in every row it crosses (rows' own view rows),
+// so that a row's marks say all about its pixels but the frame.
+void editview::describemarker(std::vector<std::string>& now) const {
+  if (linecount <= rows) return;
+  int top = 0, bottom = -1;
+  markerspan(top, bottom);
+  for (int r = 0; r < static_cast<int>(now.size()); r++) {
+    int a = std::max(top, rowtop(r)) - rowtop(r), b = std::min(bottom, rowbottom(r)) - rowtop(r);
+    if (a <= b) addmark(now[r], markerpart, a, b & 0xFF, b >> 8);
+  }
+}
+
+// The scroll that leaves the fewest rows to paint: row r then shows what
+// row r + k showed (0: none). Rows are told apart by hash here; the draw
+// compares them in full.
+int editview::bestshift(const std::vector<std::string>& now) const {
+  const int n = rows;
+  std::vector<size_t> a(n), b(n);
+  for (int r = 0; r < n; r++) {
+    a[r] = std::hash<std::string>()(now[r]);
+    b[r] = std::hash<std::string>()(shownrows[r]);
+  }
+  auto topaint = [&](int k) {
+    int count = 0;
+    for (int r = 0; r < n; r++) {
+      int from = r + k;
+      count += from >= 0 && from < n ? a[r] != b[from] : a[r] != b[r];
+    }
+    return count;
+  };
+  int best = 0, least = topaint(0);
+  for (int d = 1; d < n && least > 0; d++)
+    for (int k : {d, -d}) {
+      int c = topaint(k);
+      if (c < least) best = k, least = c;
+    }
+  return best;
+}
+
 void editview::forgetshown() {
   shownrows.clear();
-  shownpixels.clear();
+  shownedges = keptedges();
 }
+
+// The view rows of pane row r; the row after the last is the strip below.
+int editview::rowtop(int r) const { return r * lineh; }
+int editview::rowbottom(int r) const { return r < rows ? (r + 1) * lineh - 1 : high(); }
 
 void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 
 void editview::clearrow(int r) {
-  boxf(0, r * lineh, width(), (r + 1) * lineh - 1, mycolor(255, 255, 255));
+  boxf(0, rowtop(r), width(), rowbottom(r), mycolor(255, 255, 255));
 }
 
 // Everything besides the rows that decides what the pane looks like.
 std::string editview::wholelook() const {
   char look[200];
-  snprintf(look, sizeof look, "%p %dx%d %d %d %d %d %d %d %d %d %d %d %d %x %x %d %d",
+  snprintf(look, sizeof look, "%p %dx%d %d %d %d %d %d %d %d %d %d %x %x %d %d",
            static_cast<void*>(pmymap), pmymap->width, pmymap->height, x1, y1, x2, y2, rows, cols,
-           charw, charh, lineh, topline, linecount <= rows ? -1 : markery(), textcolor.value(),
-           textcolor2.value(), mybitmap::zhityid, markstroke);
+           charw, charh, lineh, textcolor.value(), textcolor2.value(), mybitmap::zhityid,
+           markstroke);
   return look;
 }
 
@@ -227,11 +313,17 @@ int editview::markery() const {
   return std::min(static_cast<int>(high() * part), high() - lineh);
 }
 
+void editview::markerspan(int& top, int& bottom) const {
+  int y = markery();
+  top = std::max(y - 15, 0);
+  bottom = y + lineh;
+}
+
 void editview::drawcur() {
   if (linecount <= rows) return;
-  int y = markery();
-  int x = cols * charw;
-  boxf(x, std::max(y - 15, 0), x + charw, y + lineh, mycolor(0, 255, 0, 100));
+  int top, bottom, x = cols * charw;
+  markerspan(top, bottom);
+  boxf(x, top, x + charw, bottom, mycolor(0, 255, 0, 100));
 }
 
 void editview::dispstate() {

@@ -174,6 +174,11 @@ class editview : public amyview {
   void clear();
   void clearrow(int r);
   void describeline(int r, std::string& row);
+  void describepen(std::vector<std::string>& now) const;
+  void describemarker(std::vector<std::string>& now) const;
+  int bestshift(const std::vector<std::string>& now) const;
+  int rowtop(int r) const;
+  int rowbottom(int r) const;
   void describechar(std::string& row, int c, unsigned char* p, ctrbyte* f);
   void paintline(int r, const std::string& row);
   void drawchar(int r, int c, unsigned char b0, unsigned char b1, bool marked);
@@ -182,6 +187,8 @@ class editview : public amyview {
   void drawsel(int c, int r);
   void drawcur();
   int markery() const;
+  // The view rows the scroll marker covers.
+  void markerspan(int& top, int& bottom) const;
   void dispstate();
 
   // ---- cursor movement and editing (editcursor.cpp)
@@ -270,11 +277,11 @@ class editview : public amyview {
   void showchange(int at);
   // What the pane painted last (see draw()): each row's marks, the look of
   // the whole pane, the screen's wipe count and the focus then, and its
-  // pixels.
+  // pixels under the frame.
   std::vector<std::string> shownrows;
   std::string shownlook;
   unsigned long shownwipes = 0;
   bool shownfocus = false;
-  std::vector<unsigned char> shownpixels;  // the pane's rectangle as painted, without the frame
+  keptedges shownedges;  // the pixels under the frame, without it
   std::string wholelook() const;
 };

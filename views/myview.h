@@ -14,6 +14,15 @@
 #include "graphics/linestep.h"
 #include "graphics/mybitmap.h"
 
+// A view's pixels within `depth` of its edges, where its frame lies: whole
+// rows at the top and bottom, `depth` + 1 columns on each side of the rows
+// between. Kept for the view's size when kept.
+struct keptedges {
+  int depth = -1, w = -1, h = -1;
+  std::vector<unsigned char> ends;   // 2 (depth + 1) rows of w + 1 pixels
+  std::vector<unsigned char> sides;  // h + 1 rows of 2 (depth + 1) pixels
+};
+
 class myview {
  public:
   int x1;
@@ -54,13 +63,17 @@ class myview {
   void circlef(int x, int y, int r);
   void sanjiaomv(int x, int y, int size, mycolor c);
 
-  // ---- the view's pixels kept aside (myview.cpp)
-  // Rows from..to (view rows) of the closed rectangle, clipped to the
-  // bitmap, copied into `store` (sized for the whole rectangle), and back.
-  void keeppixels(std::vector<unsigned char>& store, int from, int to) const;
-  void putpixels(const std::vector<unsigned char>& store, int from, int to) const;
-  // Puts back only the view's edges, m pixels deep (where a frame lies).
-  void putedges(const std::vector<unsigned char>& store, int m) const;
+  // ---- the pixels under a frame, kept aside (myviewkept.cpp)
+  // Rows from..to (view rows) of the pixels within m of the view's edges,
+  // where they are on the bitmap, copied into `store`; and all of them back.
+  void keepedges(keptedges& store, int m, int from, int to) const;
+  void putedges(const keptedges& store) const;
+  // The kept sides of rows from..to moved by dy rows, as moverows moves the
+  // rows; false, and nothing moved, when they are not all kept or would
+  // leave the store.
+  bool shiftedges(keptedges& store, int from, int to, int dy) const;
+  // View rows from..to of the rectangle moved by dy rows (a scroll).
+  void moverows(int from, int to, int dy);
 
   // ---- frames (myview.cpp)
   void clear();

@@ -6,7 +6,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "tools/e2e/bihuarun.h"
 
@@ -181,4 +185,52 @@ TEST(Panes, ALongGbkFileWrapsScrollsAndShowsItsMarker) {
   std::string saved = run.file("long.txt");
   EXPECT_EQ(saved.size(), text.size() + 1);  // its own LF line ends and the Z
   ASSERT_TRUE(run.stop());
+}
+
+// Real manual pages scrolled by lines, pages and the wheel, a line broken
+// and joined, the focus moved to the other pane: what the program shows after
+// drawing only what changed is what a whole redraw (on the way out) shows,
+// and the file saved is the one read plus the line break kept.
+TEST(Panes, ScrolledPanesShowWhatAWholeRedrawShows) {
+  auto slurp = [](const std::string& name) {
+    std::ifstream f(std::string(BIHUA_SOURCE_DIR) + "/tests/editor/corpus/" + name,
+                    std::ios::binary);
+    std::stringstream s;
+    s << f.rdbuf();
+    return s.str();
+  };
+  const std::string left = slurp("close.2.zh_CN.gbk-lf"), right = slurp("lilo.8.zh_TW.gbk-crlf");
+  ASSERT_GT(left.size(), 3000u);
+  rigoptions o = withfiles({{"left.txt", left}, {"right.txt", right}}, {"left.txt", "right.txt"});
+  o.wheelmouse = true;
+  bihuarun run;
+  ASSERT_TRUE(run.start(o));
+  for (int i = 0; i < 40; i++) run.key("down");
+  run.key("pgdown");
+  for (int i = 0; i < 20; i++) run.key("up");
+  run.key("home");
+  for (const char* k : {"enter", "enter", "backspace"}) run.key(k);
+  ASSERT_TRUE(run.moveto(200, 300));
+  ASSERT_TRUE(run.wheel(3));
+  ASSERT_TRUE(run.wheel(-1));
+  ASSERT_TRUE(run.click(100, 500));  // the cursor bar from one row to another far below
+  run.key("f7");
+  run.key("esc");  // the frame to the right pane, which scrolls too
+  for (int i = 0; i < 30; i++) run.key("down");
+  run.key("pgdown");
+  ASSERT_TRUE(run.moveto(600, 300));  // where the focus is when the program leaves
+  ASSERT_TRUE(run.settle());
+  rigimage shown = run.frame();
+  ASSERT_TRUE(run.stop());
+  // Below the input row, which a whole redraw paints over the right pane's
+  // first row.
+  const rigrect below{0, 91, 800, 509};
+  rigimage whole = bihuarun::shown(o.screen, run.withcursor(run.bmp()));
+  EXPECT_TRUE(sameimage(shown.crop(below), whole.crop(below)));
+  // One line break more than it had, an LF like its own.
+  std::string saved = run.file("left.txt");
+  EXPECT_EQ(saved.size(), left.size() + 1);
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
+            std::count(left.begin(), left.end(), '\n') + 1);
+  EXPECT_EQ(saved.find('\r'), std::string::npos);
 }

@@ -91,10 +91,12 @@ std::string prose() {
   return s;
 }
 
-// Nearly 1 MB of prose for paging.
+// Nearly 1 MB of prose for paging, each line numbered so that no page
+// shows a row of the one before.
 std::string bigfile() {
+  const std::string lines = prose(), line = lines.substr(0, lines.size() / 200);
   std::string s;
-  while (s.size() < 900000) s += prose();
+  for (int n = 0; s.size() < 900000; n++) s += std::to_string(n) + " " + line;
   return s;
 }
 
@@ -209,12 +211,20 @@ void measure(int w, int h) {
   printf("  Esc to frame      median %7.3f ms                 (%.1f memcpy)\n", e.median,
          e.median / copy);
 
-  // Page Down in pane 1 (the big file), from the top towards the end.
+  // Page Down in pane 1 (the big file), from the top towards the end,
+  // then Down at the foot of the pane, a scroll by one line, beside a
+  // memcpy of the pane's area (text size 24).
+  double panecopy = memcpyms(w - (w / 2 + 10) + 1, h - 50 - 90 + 1);
+  printf("  pane memcpy       %7.3f ms\n", panecopy);
   run.type("\x1b");
   quietly(run);
   stats pg = sample(21, 1, [&](int) { run.key("pgdown"); });
-  printf("  Page Down, 1 MB   median %7.3f ms  p95 %7.3f ms  (%.1f memcpy)\n", pg.median, pg.p95,
-         pg.median / copy);
+  printf("  Page Down, 1 MB   median %7.3f ms  p95 %7.3f ms  (%.1f pane memcpy)\n", pg.median,
+         pg.p95, pg.median / panecopy);
+  for (int i = 0; i < 200; i++) run.key("down");
+  stats down = sample(21, 1, [&](int) { run.key("down"); });
+  printf("  Down, scrolling   median %7.3f ms  p95 %7.3f ms  (%.1f pane memcpy)\n", down.median,
+         down.p95, down.median / panecopy);
   run.type("\x1b\x1b");  // back to pane 0
 
   std::vector<double> bursts;
