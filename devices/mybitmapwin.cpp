@@ -195,15 +195,30 @@ bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device
   size_t first = static_cast<size_t>(__builtin_ctzll(touched)) * blockbytes;
   size_t last = std::min(bytes, (64 - static_cast<size_t>(__builtin_clzll(touched))) * blockbytes);
   if (first >= last || std::memcmp(now + first, was + first, last - first) == 0) return false;
+  // Neighbouring changed blocks are copied as one run: a call per block
+  // costs more than the copying when a whole row changed.
   bool copied = false;
-  for (size_t at = 0; touched && at < bytes; at += blockbytes, touched >>= 1) {
-    if (!(touched & 1)) continue;
-    size_t n = std::min(blockbytes, bytes - at);
-    if (std::memcmp(now + at, was + at, n) == 0) continue;
-    std::memcpy(was + at, now + at, n);
-    std::memcpy(device + at, now + at, n);
+  size_t from = 0, to = 0;  // the run not yet copied
+  auto flush = [&] {
+    if (to <= from) return;
+    std::memcpy(was + from, now + from, to - from);
+    std::memcpy(device + from, now + from, to - from);
     copied = true;
+    from = to = 0;
+  };
+  for (size_t at = 0; touched && at < bytes; at += blockbytes, touched >>= 1) {
+    size_t n = std::min(blockbytes, bytes - at);
+    if (!(touched & 1) || std::memcmp(now + at, was + at, n) == 0) {
+      flush();
+      continue;
+    }
+    if (to != at) {
+      flush();
+      from = at;
+    }
+    to = at + n;
   }
+  flush();
   return copied;
 }
 
