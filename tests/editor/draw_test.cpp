@@ -79,6 +79,42 @@ TEST(Drawing, RepaintingChangedRowsEqualsRedrawingTheWholePane) {
   }
 }
 
+// Scrolling by a line, a page or the wheel, and a line broken or joined,
+// move rows. A pane drawn only ever in part, its focus coming and going,
+// must keep showing what a pane redrawn whole each time shows.
+TEST(Drawing, RowsThatOnlyMovedAreMovedAndEqualARedraw) {
+  std::string start;
+  for (int i = 0; i < 120; i++)
+    start += i % 4 ? "\xd6\xd0" + std::to_string(i) + " row\r\n" : std::to_string(i) + " a line\r\n";
+  pane a(start), b(start);
+  const int backspace = -1, wheeldown = -120, wheelup = 120, flip = -2;
+  const std::vector<std::vector<int>> steps = {
+      std::vector<int>(30, kcDown), {flip}, std::vector<int>(6, kcDown), {flip, kcUp, kcUp, flip},
+      std::vector<int>(25, kcUp), {kcPageDown, kcPageDown, flip}, {kcEnter, kcEnter, backspace},
+      {kcPageUp, flip}, {wheeldown, wheeldown, wheelup, flip, kcEnd}, std::vector<int>(9, kcDown)};
+  int step = 0;
+  for (const std::vector<int>& keys : steps)
+    for (int k : keys)
+      for (pane* p : {&a, &b}) {
+        editview& e = *p->ed;
+        myview::pmymap = &p->bmp;
+        if (k == flip)
+          e.focus = !e.focus;
+        else if (k == wheeldown || k == wheelup)
+          e.keymouse(evWheel, e.x1 + 5, e.y1 + 5, 0, k, 0);
+        else if (k == backspace)
+          e.keymouse(evChar, 8, 0, 0, 0, 0);
+        else
+          e.keymouse(evKey, k, 0, 0, 0, 0);
+        if (p == &b) e.forgetshown();
+        if (k == flip || p == &b) e.draw();
+        if (p == &b) {
+          ASSERT_EQ(region(a.bmp, *a.ed), region(b.bmp, e)) << "step " << step;
+        }
+        step++;
+      }
+}
+
 TEST(Drawing, AWipedScreenGetsTheWholePaneAgain) {
   pane p("abc\r\ndef", 800, 800, 0);
   p.ed->draw();
