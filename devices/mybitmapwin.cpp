@@ -175,10 +175,6 @@ void mybitmapwin::push() {
 
 namespace {
 
-// Copies the blocks of a row that were drawn on (bit b of `touched` for
-// bytes b * blockbytes ..) and differ from what was shown into `was` and
-// the device. A block that differs usually does so early, so comparing
-// costs little more than reading; only changed blocks are written.
 // Row y added to the runs [from, to) of changed rows, rising.
 void addrow(std::vector<std::pair<int, int>>& runs, int y) {
   if (!runs.empty() && runs.back().second == y)
@@ -187,6 +183,10 @@ void addrow(std::vector<std::pair<int, int>>& runs, int y) {
     runs.emplace_back(y, y + 1);
 }
 
+// Copies the blocks of a row that were drawn on (bit b of `touched` for
+// bytes b * blockbytes ..) and differ from what was shown into `was` and
+// the device. A block that differs usually does so early, so comparing
+// costs little more than reading; only changed blocks are written.
 // True when something was copied.
 bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
              uint64_t touched, size_t blockbytes) {

@@ -74,6 +74,7 @@ class myview {
   bool shiftedges(keptedges& store, int from, int to, int dy) const;
   // View rows from..to of the rectangle moved by dy rows (a scroll).
   void moverows(int from, int to, int dy);
+  bool clipped(int y, int& lo, int& hi, int& row) const;
 
   // ---- frames (myview.cpp)
   void clear();

@@ -16,6 +16,15 @@ int endrow(const keptedges& k, int y) {
 
 }  // namespace
 
+// Bitmap columns lo..hi of view row y, narrowed to the bitmap; false when
+// none of them is on it. `row` is the bitmap row.
+bool myview::clipped(int y, int& lo, int& hi, int& row) const {
+  row = y1 + y;
+  lo = std::max(lo, 0);
+  hi = std::min(hi, pmymap->width - 1);
+  return row >= 0 && row < pmymap->height && lo <= hi;
+}
+
 void myview::keepedges(keptedges& k, int m, int from, int to) const {
   const size_t side = static_cast<size_t>(m + 1) * 4;
   if (k.depth != m || k.w != width() || k.h != high()) {
@@ -25,15 +34,10 @@ void myview::keepedges(keptedges& k, int m, int from, int to) const {
     k.ends.assign(static_cast<size_t>(2 * (m + 1)) * (k.w + 1) * 4, 0);
     k.sides.assign(static_cast<size_t>(k.h + 1) * 2 * side, 0);
   }
-  const mybitmap& b = *pmymap;
-  // Bitmap columns lo..hi of view row y, where the bitmap has them, to
-  // `out`, which holds the view columns from x1 + first.
   auto copy = [&](int y, int lo, int hi, int first, unsigned char* out) {
-    int row = y1 + y;
-    lo = std::max(lo, 0);
-    hi = std::min(hi, b.width - 1);
-    if (row < 0 || row >= b.height || lo > hi) return;
-    std::memcpy(out + static_cast<size_t>(lo - x1 - first) * 4, b.rowptr[row] + 4 * lo,
+    int row = 0;
+    if (!clipped(y, lo, hi, row)) return;
+    std::memcpy(out + static_cast<size_t>(lo - x1 - first) * 4, pmymap->rowptr[row] + 4 * lo,
                 static_cast<size_t>(hi - lo + 1) * 4);
   };
   for (int y = std::max(from, 0); y <= std::min(to, k.h); y++) {
@@ -47,17 +51,14 @@ void myview::keepedges(keptedges& k, int m, int from, int to) const {
 
 void myview::putedges(const keptedges& k) const {
   if (k.w != width() || k.h != high()) return;
-  mybitmap& b = *pmymap;
   const int m = k.depth;
   const size_t side = static_cast<size_t>(m + 1) * 4;
   auto put = [&](int y, int lo, int hi, int first, const unsigned char* in) {
-    int row = y1 + y;
-    lo = std::max(lo, 0);
-    hi = std::min(hi, b.width - 1);
-    if (row < 0 || row >= b.height || lo > hi) return;
-    std::memcpy(b.rowptr[row] + 4 * lo, in + static_cast<size_t>(lo - x1 - first) * 4,
+    int row = 0;
+    if (!clipped(y, lo, hi, row)) return;
+    std::memcpy(pmymap->rowptr[row] + 4 * lo, in + static_cast<size_t>(lo - x1 - first) * 4,
                 static_cast<size_t>(hi - lo + 1) * 4);
-    b.touchspan(lo, hi, row, row + 1);
+    pmymap->touchspan(lo, hi, row, row + 1);
   };
   for (int y = 0; y <= k.h; y++) {
     int e = endrow(k, y);
