@@ -190,11 +190,6 @@ void addrow(std::vector<std::pair<int, int>>& runs, int y) {
 // True when something was copied.
 bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device, size_t bytes,
              uint64_t touched, size_t blockbytes) {
-  // Most often the touched stretch is all the same or all changed: one
-  // long comparison settles the first case.
-  size_t first = static_cast<size_t>(__builtin_ctzll(touched)) * blockbytes;
-  size_t last = std::min(bytes, (64 - static_cast<size_t>(__builtin_clzll(touched))) * blockbytes);
-  if (first >= last || std::memcmp(now + first, was + first, last - first) == 0) return false;
   // Neighbouring changed blocks are copied as one run: a call per block
   // costs more than the copying when a whole row changed.
   bool copied = false;
@@ -206,17 +201,28 @@ bool syncrow(const unsigned char* now, unsigned char* was, unsigned char* device
     copied = true;
     from = to = 0;
   };
-  for (size_t at = 0; touched && at < bytes; at += blockbytes, touched >>= 1) {
-    size_t n = std::min(blockbytes, bytes - at);
-    if (!(touched & 1) || std::memcmp(now + at, was + at, n) == 0) {
-      flush();
-      continue;
+  while (touched) {
+    // Each stretch of touched blocks is most often all the same or all
+    // changed: one long comparison settles the first case.
+    int b = __builtin_ctzll(touched), e = b;
+    while (e < 64 && (touched >> e & 1)) e++;
+    touched = e < 64 ? touched & ~((uint64_t{1} << e) - 1) : 0;
+    size_t first = static_cast<size_t>(b) * blockbytes;
+    size_t last = std::min(bytes, static_cast<size_t>(e) * blockbytes);
+    if (first >= last) break;
+    if (std::memcmp(now + first, was + first, last - first) == 0) continue;
+    for (size_t at = first; at < last; at += blockbytes) {
+      size_t n = std::min(blockbytes, last - at);
+      if (std::memcmp(now + at, was + at, n) == 0) {
+        flush();
+        continue;
+      }
+      if (to != at) {
+        flush();
+        from = at;
+      }
+      to = at + n;
     }
-    if (to != at) {
-      flush();
-      from = at;
-    }
-    to = at + n;
   }
   flush();
   return copied;

@@ -66,14 +66,15 @@ void editview::draw() {
   if (shift) {
     // The frame's top and bottom edges lie on the first and last rows:
     // those are painted instead.
-    auto underframe = [&](int r) {
-      return rowtop(r) <= framedepth || rowbottom(r) >= high() - framedepth;
-    };
     while (lo <= hi && (underframe(lo) || underframe(lo + shift))) lo++;
     while (lo <= hi && (underframe(hi) || underframe(hi + shift))) hi--;
     int from = rowtop(lo + shift), to = rowbottom(hi + shift), dy = -shift * lineh;
+    // Only as far right as any row involved has ink; the rest is blank.
+    int right = framedepth;
+    for (int r = std::min(lo, lo + shift); r <= std::max(hi, hi + shift); r++)
+      right = std::max(right, inkright(shownrows[r]));
     if (lo <= hi && shiftedges(shownedges, from, to, dy))
-      moverows(from, to, dy);
+      moverows(from, to, dy, inkspans(right));
     else
       shift = 0;
   }
@@ -89,7 +90,7 @@ void editview::draw() {
     bool moved = shift && r >= lo && r <= hi;
     bool paint = full || now[r] != shownrows[moved ? from : r];
     if (paint && !full) {
-      clearrow(r);
+      clearrow(r, shownrows[moved ? from : r]);
       pmymap->thick = thinned ? 0 : pen;
     }
     if (paint) {
@@ -182,14 +183,63 @@ void editview::forgetshown() {
   shownedges = keptedges();
 }
 
+// Whether the frame's top or bottom edge crosses row r.
+bool editview::underframe(int r) const {
+  return rowtop(r) <= framedepth || rowbottom(r) >= high() - framedepth;
+}
+
 // The view rows of pane row r; the row after the last is the strip below.
 int editview::rowtop(int r) const { return r * lineh; }
 int editview::rowbottom(int r) const { return r < rows ? (r + 1) * lineh - 1 : high(); }
 
 void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 
-void editview::clearrow(int r) {
-  boxf(0, rowtop(r), width(), rowbottom(r), mycolor(255, 255, 255));
+// A row is blank right of its ink but for the scroll marker's column and
+// the frame's edges, and most of what it spans is blank too: only what
+// `was` inked is cleared, and only its pixels that are not blank already
+// are written, so the push looks at the ink alone. The first and last rows
+// lie under the frame's top and bottom edges and are cleared whole.
+void editview::clearrow(int r, const std::string& was) {
+  const mycolor white(255, 255, 255);
+  if (underframe(r)) {
+    reboxf(0, rowtop(r), width(), rowbottom(r), white);
+    return;
+  }
+  for (const std::pair<int, int>& s : inkspans(std::max(inkright(was), framedepth)))
+    reboxf(s.first, rowtop(r), s.second, rowbottom(r), white);
+}
+
+// The rightmost view column a row's glyphs and bars can ink (-1: none): a
+// glyph's box is two cells wide and its strokes may reach a cell and the
+// pen further. The scroll marker has a column of its own.
+int editview::inkright(const std::string& row) const {
+  int right = -1, pen = 0;
+  for (size_t i = 0; i + 5 <= row.size(); i += 5) {
+    const unsigned char* m = reinterpret_cast<const unsigned char*>(row.data() + i);
+    int c = m[1] | m[2] << 8;
+    if (m[0] == thickpen)
+      pen = c;
+    else if (m[0] != markerpart)
+      right = std::max(right, (c + 3) * charw);
+  }
+  return right < 0 ? -1 : right + pen + 2;
+}
+
+// The columns of a row that can differ from blank when its ink ends at
+// `right`: from the left edge to there, the scroll marker's column and the
+// frame's right edge; rising, apart and within the pane.
+std::vector<std::pair<int, int>> editview::inkspans(int right) const {
+  std::vector<std::pair<int, int>> spans;
+  int marker = cols * charw;
+  for (std::pair<int, int> s : {std::make_pair(0, right), std::make_pair(marker, marker + charw),
+                                std::make_pair(width() - framedepth, width())}) {
+    s.second = std::min(s.second, width());
+    if (!spans.empty() && s.first <= spans.back().second + 1)
+      spans.back().second = std::max(spans.back().second, s.second);
+    else if (s.first <= s.second)
+      spans.push_back(s);
+  }
+  return spans;
 }
 
 // Everything besides the rows that decides what the pane looks like.

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "devices/diskfile.h"
@@ -172,13 +173,16 @@ class editview : public amyview {
   // The next draw paints every row, not only those that changed.
   void forgetshown();
   void clear();
-  void clearrow(int r);
+  void clearrow(int r, const std::string& was);
+  int inkright(const std::string& row) const;
+  std::vector<std::pair<int, int>> inkspans(int right) const;
   void describeline(int r, std::string& row);
   void describepen(std::vector<std::string>& now) const;
   void describemarker(std::vector<std::string>& now) const;
   int bestshift(const std::vector<std::string>& now) const;
   int rowtop(int r) const;
   int rowbottom(int r) const;
+  bool underframe(int r) const;
   void describechar(std::string& row, int c, unsigned char* p, ctrbyte* f);
   void paintline(int r, const std::string& row);
   void drawchar(int r, int c, unsigned char b0, unsigned char b1, bool marked);

@@ -141,11 +141,32 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
     for (int x = from; x <= to; x++) setpixel(x, static_cast<int>(y), color);
     return;
   }
-  // One pixel written, then the run doubled by copies of what is there.
   unsigned char* p = at(from, static_cast<int>(y));
   size_t bytes = static_cast<size_t>(to - from + 1) * 4, done = 4;
+  if (color.blue == color.green && color.green == color.red && color.red == color.alpha) {
+    std::memset(p, color.blue, bytes);  // white, black: one byte repeated
+    return;
+  }
+  // One pixel written, then the run doubled by copies of what is there.
   std::memcpy(p, &color, 4);
   for (; done < bytes; done *= 2) std::memcpy(p + done, p, std::min(done, bytes - done));
+}
+
+void mybitmap::refillrow(long long xa, long long xb, long long y) {
+  if (color.alpha != 255) return fillrow(xa, xb, y);
+  if (y < 0 || y >= height || xb < 0 || xa >= width || xa > xb) return;
+  long long from = std::max(xa, 0LL), to = std::min(xb, static_cast<long long>(width) - 1);
+  const unsigned char* row = rowptr[y];
+  uint32_t want;
+  std::memcpy(&want, &color, 4);
+  auto same = [&](long long x) {
+    uint32_t v;
+    std::memcpy(&v, row + 4 * x, 4);
+    return v == want;
+  };
+  while (from <= to && same(from)) from++;
+  while (to >= from && same(to)) to--;
+  if (from <= to) fillrow(from, to, y);
 }
 
 void mybitmap::setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g,

@@ -90,6 +90,10 @@ class mybitmap {
   // Pixels xa..xb of row y (clipped to the bitmap) set to color exactly as
   // setpixel sets each, as a run of 32-bit pixels.
   void fillrow(long long xa, long long xb, long long y);
+  // The same for an opaque color, but written (and flagged) only from the
+  // first to the last pixel that is not that color already: clearing a
+  // row that is mostly blank costs a read, and the push need not look.
+  void refillrow(long long xa, long long xb, long long y);
   void setpixel(int x, int y, unsigned char a, unsigned char r, unsigned char g, unsigned char b);
   static void joincolor(unsigned char& r, unsigned char& g, unsigned char& b, unsigned char r2,
                         unsigned char g2, unsigned char b2, unsigned char a);

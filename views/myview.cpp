@@ -211,6 +211,15 @@ void myview::boxf(int a, int b, int c, int d, mycolor col) {
     pmymap->fillrow(1LL * left + x1, 1LL * right + x1, row + y1);
 }
 
+void myview::reboxf(int a, int b, int c, int d, mycolor col) {
+  pmymap->color = col;
+  int left = std::min(a, c), right = std::max(a, c);
+  long long from = std::min(b, d), to = std::max(b, d);
+  rowsonbitmap(from, to, 0);
+  for (long long row = from; row <= to; row++)
+    pmymap->refillrow(1LL * left + x1, 1LL * right + x1, row + y1);
+}
+
 // Rows y+first .. y+last of the disc of radius r, only those that can
 // touch the bitmap, each from x - half to x + half held to the int range.
 void myview::discrows(int x, int y, long long r, long long first, long long last) {

@@ -60,6 +60,8 @@ class myview {
   void line(int ax, int ay, int bx, int by);
   void box(int a, int b, int c, int d);
   void boxf(int a, int b, int c, int d, mycolor col);
+  // boxf in an opaque colour, writing in each row only what differs.
+  void reboxf(int a, int b, int c, int d, mycolor col);
   void circlef(int x, int y, int r);
   void sanjiaomv(int x, int y, int size, mycolor c);
 
@@ -72,8 +74,9 @@ class myview {
   // rows; false, and nothing moved, when they are not all kept or would
   // leave the store.
   bool shiftedges(keptedges& store, int from, int to, int dy) const;
-  // View rows from..to of the rectangle moved by dy rows (a scroll).
-  void moverows(int from, int to, int dy);
+  // View rows from..to of the rectangle moved by dy rows (a scroll), in
+  // the spans of view columns given (those between are blank).
+  void moverows(int from, int to, int dy, const std::vector<std::pair<int, int>>& spans);
   bool clipped(int y, int& lo, int& hi, int& row) const;
 
   // ---- frames (myview.cpp)

@@ -82,17 +82,24 @@ bool myview::shiftedges(keptedges& k, int from, int to, int dy) const {
   return true;
 }
 
-void myview::moverows(int from, int to, int dy) {
+void myview::moverows(int from, int to, int dy, const std::vector<std::pair<int, int>>& spans) {
   mybitmap& b = *pmymap;
-  int lo = std::max(x1, 0), hi = std::min(x2, b.width - 1);
-  if (lo > hi || dy == 0) return;
-  const size_t bytes = static_cast<size_t>(hi - lo + 1) * 4;
+  if (dy == 0) return;
   // In the order that reads each row before it is written over.
   for (int i = 0; i <= to - from; i++) {
     int y = dy < 0 ? from + i : to - i;
     int src = y1 + y, dst = y1 + y + dy;
     if (src < 0 || src >= b.height || dst < 0 || dst >= b.height) continue;
-    std::memcpy(b.rowptr[dst] + 4 * lo, b.rowptr[src] + 4 * lo, bytes);
-    b.touchspan(lo, hi, dst, dst + 1);
+    for (const std::pair<int, int>& s : spans) {
+      int lo = std::max({x1 + s.first, x1, 0}), hi = std::min({x1 + s.second, x2, b.width - 1});
+      if (lo > hi) continue;
+      // Blank rows moved onto blank rows are left alone: comparing costs
+      // less than writing, and the push then need not look.
+      unsigned char *d = b.rowptr[dst] + 4 * lo, *s0 = b.rowptr[src] + 4 * lo;
+      size_t n = static_cast<size_t>(hi - lo + 1) * 4;
+      if (std::memcmp(d, s0, n) == 0) continue;
+      std::memcpy(d, s0, n);
+      b.touchspan(lo, hi, dst, dst + 1);
+    }
   }
 }

@@ -148,3 +148,44 @@ TEST(Drawing, AKeyInAFullPaneTouchesOnlyItsLine) {
   e.draw();
   EXPECT_GT(touched(), e.high() - 2);  // a wiped screen gets the whole pane back
 }
+
+// A page of short lines replacing another, or scrolled by a line, writes
+// over their ink, not the pane's width: the push compares only what was
+// written. The pixels are still those of a whole redraw.
+TEST(Drawing, PagingShortLinesTouchesTheirInkNotThePane) {
+  std::string text;
+  for (int i = 0; i < 400; i++) text += std::to_string(i) + " \xd6\xd0\xce\xc4 words\r\n";
+  pane p(text, 1920, 1080, 1), whole(text, 1920, 1080, 1);
+  editview& e = *p.ed;
+  auto touchedshare = [&] {
+    long blocks = 0, all = 0;
+    for (int y = e.y1; y <= e.y2; y++) {
+      for (int x = e.x1; x <= e.x2; x += p.bmp.blockwidth()) {
+        blocks += p.bmp.rowtouched[y] >> (x / p.bmp.blockwidth()) & 1;
+        all++;
+      }
+    }
+    p.bmp.untouchrows();
+    return static_cast<double>(blocks) / all;
+  };
+  auto press = [&](int key, int times) {
+    for (pane* q : {&p, &whole}) {
+      myview::pmymap = &q->bmp;
+      for (int i = 0; i < times; i++) q->ed->keymouse(evKey, key, 0, 0, 0, 0);
+    }
+    myview::pmymap = &p.bmp;
+  };
+  e.focus = whole.ed->focus = true;
+  press(kcHome, 1);
+  for (int key : {kcPageDown, kcPageDown, kcDown, kcPageUp}) {
+    // Down from the foot of the pane: a scroll by a line.
+    if (key == kcDown) press(kcDown, e.rows);
+    touchedshare();
+    press(key, 1);
+    EXPECT_LT(touchedshare(), 0.35) << "key " << key;
+    myview::pmymap = &whole.bmp;
+    whole.ed->forgetshown();
+    whole.ed->draw();
+    ASSERT_EQ(region(p.bmp, e), region(whole.bmp, *whole.ed)) << "key " << key;
+  }
+}
