@@ -201,36 +201,41 @@ TEST(Panes, ScrolledPanesShowWhatAWholeRedrawShows) {
   };
   const std::string left = slurp("close.2.zh_CN.gbk-lf"), right = slurp("lilo.8.zh_TW.gbk-crlf");
   ASSERT_GT(left.size(), 3000u);
-  rigoptions o = withfiles({{"left.txt", left}, {"right.txt", right}}, {"left.txt", "right.txt"});
-  o.wheelmouse = true;
-  bihuarun run;
-  ASSERT_TRUE(run.start(o));
-  for (int i = 0; i < 40; i++) run.key("down");
-  run.key("pgdown");
-  for (int i = 0; i < 20; i++) run.key("up");
-  run.key("home");
-  for (const char* k : {"enter", "enter", "backspace"}) run.key(k);
-  ASSERT_TRUE(run.moveto(200, 300));
-  ASSERT_TRUE(run.wheel(3));
-  ASSERT_TRUE(run.wheel(-1));
-  ASSERT_TRUE(run.click(100, 500));  // the cursor bar from one row to another far below
-  run.key("f7");
-  run.key("esc");  // the frame to the right pane, which scrolls too
-  for (int i = 0; i < 30; i++) run.key("down");
-  run.key("pgdown");
-  ASSERT_TRUE(run.moveto(600, 300));  // where the focus is when the program leaves
-  ASSERT_TRUE(run.settle());
-  rigimage shown = run.frame();
-  ASSERT_TRUE(run.stop());
-  // Below the input row, which a whole redraw paints over the right pane's
-  // first row.
-  const rigrect below{0, 91, 800, 509};
-  rigimage whole = bihuarun::shown(o.screen, run.withcursor(run.bmp()));
-  EXPECT_TRUE(sameimage(shown.crop(below), whole.crop(below)));
-  // One line break more than it had, an LF like its own.
-  std::string saved = run.file("left.txt");
-  EXPECT_EQ(saved.size(), left.size() + 1);
-  EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
-            std::count(left.begin(), left.end(), '\n') + 1);
-  EXPECT_EQ(saved.find('\r'), std::string::npos);
+  // On a wide screen the lines end well short of the pane's right edge.
+  for (int w : {800, 1600}) {
+    SCOPED_TRACE(std::to_string(w) + " wide");
+    rigoptions o = withfiles({{"left.txt", left}, {"right.txt", right}}, {"left.txt", "right.txt"});
+    o.screen = rigoptions::defaultscreen(w, 600);
+    o.wheelmouse = true;
+    bihuarun run;
+    ASSERT_TRUE(run.start(o));
+    for (int i = 0; i < 40; i++) run.key("down");
+    run.key("pgdown");
+    for (int i = 0; i < 20; i++) run.key("up");
+    run.key("home");
+    for (const char* k : {"enter", "enter", "backspace"}) run.key(k);
+    ASSERT_TRUE(run.moveto(200, 300));
+    ASSERT_TRUE(run.wheel(3));
+    ASSERT_TRUE(run.wheel(-1));
+    ASSERT_TRUE(run.click(100, 500));  // the cursor bar from one row to another far below
+    run.key("f7");
+    run.key("esc");  // the frame to the right pane, which scrolls too
+    for (int i = 0; i < 30; i++) run.key("down");
+    run.key("pgdown");
+    ASSERT_TRUE(run.moveto(w * 3 / 4, 300));  // where the focus is when the program leaves
+    ASSERT_TRUE(run.settle());
+    rigimage shown = run.frame();
+    ASSERT_TRUE(run.stop());
+    // Below the input row, which a whole redraw paints over the right pane's
+    // first row.
+    const rigrect below{0, 91, w, 509};
+    rigimage whole = bihuarun::shown(o.screen, run.withcursor(run.bmp()));
+    EXPECT_TRUE(sameimage(shown.crop(below), whole.crop(below)));
+    // One line break more than it had, an LF like its own.
+    std::string saved = run.file("left.txt");
+    EXPECT_EQ(saved.size(), left.size() + 1);
+    EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'),
+              std::count(left.begin(), left.end(), '\n') + 1);
+    EXPECT_EQ(saved.find('\r'), std::string::npos);
+  }
 }
