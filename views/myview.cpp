@@ -201,23 +201,23 @@ void myview::box(int a, int b, int c, int d) {
   line(c, b, c, d);
 }
 
-void myview::boxf(int a, int b, int c, int d, mycolor col) {
-  pmymap->color = col;
-  int left = std::min(a, c), right = std::max(a, c);
-  long long from = std::min(b, d), to = std::max(b, d);
-  rowsonbitmap(from, to, 0);
-  // Each row is the thin line from left to right, written as one run.
-  for (long long row = from; row <= to; row++)
-    pmymap->fillrow(1LL * left + x1, 1LL * right + x1, row + y1);
-}
+void myview::boxf(int a, int b, int c, int d, mycolor col) { fillbox(a, b, c, d, col, false); }
 
-void myview::reboxf(int a, int b, int c, int d, mycolor col) {
+void myview::reboxf(int a, int b, int c, int d, mycolor col) { fillbox(a, b, c, d, col, true); }
+
+// Each row is the thin line from left to right, written as one run (or
+// only its stretch that differs).
+void myview::fillbox(int a, int b, int c, int d, mycolor col, bool changedonly) {
   pmymap->color = col;
   int left = std::min(a, c), right = std::max(a, c);
   long long from = std::min(b, d), to = std::max(b, d);
   rowsonbitmap(from, to, 0);
-  for (long long row = from; row <= to; row++)
-    pmymap->refillrow(1LL * left + x1, 1LL * right + x1, row + y1);
+  for (long long row = from; row <= to; row++) {
+    if (changedonly)
+      pmymap->refillrow(1LL * left + x1, 1LL * right + x1, row + y1);
+    else
+      pmymap->fillrow(1LL * left + x1, 1LL * right + x1, row + y1);
+  }
 }
 
 // Rows y+first .. y+last of the disc of radius r, only those that can

@@ -62,6 +62,7 @@ class myview {
   void boxf(int a, int b, int c, int d, mycolor col);
   // boxf in an opaque colour, writing in each row only what differs.
   void reboxf(int a, int b, int c, int d, mycolor col);
+  void fillbox(int a, int b, int c, int d, mycolor col, bool changedonly);
   void circlef(int x, int y, int r);
   void sanjiaomv(int x, int y, int size, mycolor c);
 
