@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -242,7 +243,8 @@ std::vector<std::pair<int, int>> mybitmapwin::syncdevice(unsigned char* device, 
   const size_t total = rowbytes * height;
   std::vector<std::pair<int, int>> runs;
   if (wholeframe || shownbytes != total) {
-    if (shownbytes != total) shown.reset(new unsigned char[total]);
+    if (shownbytes != total) shown.reset(framealloc(total));
+    if (!shown) throw std::bad_alloc();
     shownbytes = total;
     shownknown.assign(height, drm ? 1 : 0);
     if (drm) std::memcpy(shown.get(), bitmap.pixels, total);
@@ -281,7 +283,8 @@ std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
   if (wholeframe || shownbytes != total) {
     // Not copied: a row drawn on later is written once without comparing,
     // which costs less than copying every row now.
-    if (shownbytes != total) shown.reset(new unsigned char[total]);
+    if (shownbytes != total) shown.reset(framealloc(total));
+    if (!shown) throw std::bad_alloc();
     shownbytes = total;
     shownknown.assign(height, 0);
     runs.emplace_back(0, height);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "devices/fbformat.h"
+#include "graphics/framememory.h"
 #include "graphics/mybitmap.h"
 
 class drmscreen;
@@ -62,7 +63,7 @@ class mybitmapwin {
   std::vector<unsigned char> staging;  // converted frame for non-plain devices
   // The bitmap as last pushed, cursor included; left uninitialised (its
   // pages untouched) until a row is copied in.
-  std::unique_ptr<unsigned char[]> shown;
+  framebytes shown;
   size_t shownbytes = 0;
   std::vector<unsigned char> shownknown;  // per row: `shown` holds that row
   bool wholeframe = true;                 // the next push writes every row

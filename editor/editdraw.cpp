@@ -84,7 +84,6 @@ void editview::draw() {
   const int pen = pmymap->thick;
   bool thinned = false;
   int first = rows + 1, lastrow = -1;  // rows painted or moved
-  std::vector<int> painted;
   for (int r = 0; r < static_cast<int>(now.size()); r++) {
     int from = r + shift;
     bool moved = shift && r >= lo && r <= hi;
@@ -95,7 +94,9 @@ void editview::draw() {
     }
     if (paint) {
       paintline(r, now[r]);
-      painted.push_back(r);
+      // Kept row by row, while its pixels are at hand: a row between two
+      // painted ones still has the frame.
+      if (!full) keepedges(shownedges, framedepth, rowtop(r), rowbottom(r));
     }
     if (paint || moved) {
       first = std::min(first, r);
@@ -110,11 +111,7 @@ void editview::draw() {
   if (changed) drawcur();
   pmymap->thick = 0;
   dispstate();
-  // Kept row by row: a row between two painted ones still has the frame.
-  if (full)
-    keepedges(shownedges, framedepth, 0, high());
-  else
-    for (int r : painted) keepedges(shownedges, framedepth, rowtop(r), rowbottom(r));
+  if (full) keepedges(shownedges, framedepth, 0, high());
   if (focus && changed) {
     pmymap->color = mycolor(0, 0, 0);
     if (full || restored)

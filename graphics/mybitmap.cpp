@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "graphics/disctables.h"
+#include "graphics/framememory.h"
 
 mybitmap::mybitmap() : mybitmap(200, 200) {}
 
@@ -48,8 +50,9 @@ void mybitmap::installshared() {
 
 void mybitmap::allocate(int w, int h, int rows) {
   size_t bytes = static_cast<size_t>(w) * h * 4;
-  pixels = new unsigned char[bytes];
-  backup = new unsigned char[bytes];
+  pixels = framealloc(bytes);
+  backup = framealloc(bytes);
+  if (!pixels || !backup) throw std::bad_alloc();
   std::memset(pixels, 0xFF, bytes);
   rowptr = new unsigned char*[rows];
   for (int r = 0; r < h; r++) rowptr[r] = pixels + static_cast<size_t>(r) * w * 4;
@@ -62,8 +65,8 @@ void mybitmap::allocate(int w, int h, int rows) {
 }
 
 void mybitmap::release() {
-  delete[] pixels;
-  delete[] backup;
+  framefree(pixels);
+  framefree(backup);
   delete[] rowptr;
   delete[] rowtouched;
   pixels = backup = nullptr;
