@@ -12,6 +12,7 @@
 
 const unsigned char* mybitmap::vec = nullptr;
 int mybitmap::vennum = 0;
+unsigned long mybitmap::fontinstalls = 0;
 unsigned short mybitmap::zn = 0;
 const unsigned short* mybitmap::chss = nullptr;
 
@@ -57,6 +58,7 @@ void mybitmap::setvzk(int n, unsigned short glyphs, const unsigned char* stream,
   zn = glyphs;
   vec = stream;
   chss = codes;
+  fontinstalls++;
 }
 
 void mybitmap::installfont() { setvzk(ttunumber, zzhinumber, ttu, zzhi); }

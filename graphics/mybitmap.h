@@ -165,6 +165,9 @@ class mybitmap {
   static const unsigned short* chss;
   static void setvzk(int vennum, unsigned short zn, const unsigned char* vec,
                      const unsigned short* chss);
+  // Fonts installed so far: whoever keeps what glyphs drew knows when it
+  // may no longer hold.
+  static unsigned long fontinstalls;
   // The glyph of a character code in the installed font, or null.
   static const unsigned char* findglyph(unsigned short code);
   // Codes of the placeholders, glyphs the built-in font keeps under codes

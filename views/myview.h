@@ -93,6 +93,7 @@ class myview {
   void drawvtext(int x, int y, const char* s, int w, int h);
   void drawvfont(int x, int y, unsigned short code, int w, int h, int vennum, unsigned short zn,
                  const unsigned char* vec, const unsigned short* chss);
+  void drawdots(int x, int y, const unsigned char* g, int w, int h, mycolor entry);
   const unsigned char* drawvect(int x, int y, const unsigned char* g, int w, int h);
   const unsigned char* drawvect1(int x, int y, const unsigned char* g, int w, int h);
   const unsigned char* drawvector(int x, int y, const unsigned char* g, int w, int h);

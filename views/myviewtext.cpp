@@ -2,10 +2,15 @@
 // lines with red horizontal strokes, truncated thick lines) and the text
 // lines built on them. Trajectory text is in myviewtrace.cpp.
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "graphics/glyphwalk.h"
+#include "graphics/linestep.h"
 #include "graphics/mybitmap.h"
 #include "views/myview.h"
 
@@ -28,6 +33,71 @@ bool cellsize(int w, int& h) {
   return h >= 2 && h <= 5000;
 }
 
+// A thin glyph's walk depends only on the glyph, its cell and the walk
+// (and moves with the cell where the cell lies at or right of and below
+// the view's origin), so each is walked once and its points kept, in
+// walking order; drawing it sets them again. A page of text at 4K is some
+// thousands of glyphs.
+struct glyphdot {
+  int16_t dx, dy;
+  bool red;  // a red stroke (a thin walk that marks strokes)
+};
+
+struct glyphkey {
+  const unsigned char* g;
+  int w, h;
+  bool marked;
+  bool operator==(const glyphkey& o) const {
+    return g == o.g && w == o.w && h == o.h && marked == o.marked;
+  }
+};
+
+struct glyphkeyhash {
+  size_t operator()(const glyphkey& k) const {
+    return std::hash<const void*>()(k.g) ^ (static_cast<size_t>(k.w) * 0x9E3779B1u) ^
+           (static_cast<size_t>(k.h) << 20) ^ k.marked;
+  }
+};
+
+// The walk of drawvect (marked: drawvect1) from the origin, its points as
+// drawthinline visits them.
+std::vector<glyphdot> walkdots(const unsigned char* g, int w, int h, bool marked) {
+  std::vector<glyphdot> dots;
+  bool red = false;
+  walkglyph(
+      g, mybitmap::streamend(), 0, 0, w, h, !marked,
+      [&](int qx, int qy, int px, int py, bool first) {
+        if (first && marked) red = std::abs(qx - px) > std::abs(qy - py);
+        linesteps(qx, qy, px, py, true, [&](int x, int y) {
+          dots.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y), red});
+        });
+      },
+      [] {});
+  return dots;
+}
+
+const std::vector<glyphdot>& glyphdots(const unsigned char* g, int w, int h, bool marked) {
+  static std::unordered_map<glyphkey, std::vector<glyphdot>, glyphkeyhash> kept;
+  static size_t keptdots = 0;
+  static unsigned long font = 0;
+  if (font != mybitmap::fontinstalls) {  // a font installed since: the glyphs may differ
+    kept.clear();
+    keptdots = 0;
+    font = mybitmap::fontinstalls;
+  }
+  glyphkey k{g, w, h, marked};
+  auto it = kept.find(k);
+  if (it != kept.end()) return it->second;
+  if (keptdots > (size_t{1} << 20)) {  // a few MB: start again
+    kept.clear();
+    keptdots = 0;
+  }
+  std::vector<glyphdot>& dots = kept[k];
+  dots = walkdots(g, w, h, marked);
+  keptdots += dots.size();
+  return dots;
+}
+
 }  // namespace
 
 void myview::drawfont(int x, int y, const char* s, int w, int h) {
@@ -35,13 +105,28 @@ void myview::drawfont(int x, int y, const char* s, int w, int h) {
   const unsigned char* g = installedglyph(charcode(s));
   if (!g) return;
   mycolor entry = pmymap->color;
+  // Kept points are 16 bits and land on the bitmap by int arithmetic.
+  long long bx = 1LL * x1 + x, by = 1LL * y1 + y;
+  bool kept = x >= 0 && y >= 0 && w > 0 && h > 0 && w <= 5000 && h <= 5000 && bx >= INT_MIN &&
+              by >= INT_MIN && bx + w <= INT_MAX && by + h <= INT_MAX;
   if (pmymap->thick >= 2)
     drawvector(x, y, g, w, h);
+  else if (kept)
+    drawdots(x, y, g, w, h, entry);
   else if (markstroke)
     drawvect1(x, y, g, w, h);
   else
     drawvect(x, y, g, w, h);
   pmymap->color = entry;
+}
+
+// The points as setpixel(x, y) would set them (the caller has made sure
+// the bitmap coordinates are ints).
+void myview::drawdots(int x, int y, const unsigned char* g, int w, int h, mycolor entry) {
+  const mycolor red(255, 0, 0);
+  const int bx = x1 + x, by = y1 + y;
+  for (const glyphdot& d : glyphdots(g, w, h, markstroke))
+    pmymap->setpixel(bx + d.dx, by + d.dy, d.red ? red : entry);
 }
 
 // The text's characters that can reach the bitmap, from view column x.

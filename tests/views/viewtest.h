@@ -62,5 +62,12 @@ struct testfont {
     }
     mybitmap::setvzk(static_cast<int>(stream.size()), 3, stream.data(), codes.data());
   }
-  ~testfont() { old.restore(); }
+  // Back to the font before, or to none: a later bitmap then installs the
+  // built-in one, not this object's freed stream.
+  ~testfont() {
+    if (old.zn)
+      old.restore();
+    else
+      mybitmap::setvzk(0, 0, nullptr, nullptr);
+  }
 };
