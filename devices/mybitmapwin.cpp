@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -244,7 +243,6 @@ std::vector<std::pair<int, int>> mybitmapwin::syncdevice(unsigned char* device, 
   std::vector<std::pair<int, int>> runs;
   if (wholeframe || shownbytes != total) {
     if (shownbytes != total) shown.reset(framealloc(total));
-    if (!shown) throw std::bad_alloc();
     shownbytes = total;
     shownknown.assign(height, drm ? 1 : 0);
     if (drm) std::memcpy(shown.get(), bitmap.pixels, total);
@@ -284,7 +282,6 @@ std::vector<std::pair<int, int>> mybitmapwin::changedruns() {
     // Not copied: a row drawn on later is written once without comparing,
     // which costs less than copying every row now.
     if (shownbytes != total) shown.reset(framealloc(total));
-    if (!shown) throw std::bad_alloc();
     shownbytes = total;
     shownknown.assign(height, 0);
     runs.emplace_back(0, height);

@@ -206,7 +206,7 @@ void editview::clearrow(int r, const std::string& was) {
     reboxf(s.first, rowtop(r), s.second, rowbottom(r), white);
 }
 
-// The rightmost view column a row's glyphs and bars can ink (-1: none): a
+// The rightmost view x a row's glyphs and bars can ink (-1: none): a
 // glyph's box is two cells wide and its strokes may reach a cell and the
 // pen further. The scroll marker has a column of its own.
 int editview::inkright(const std::string& row) const {

@@ -8,7 +8,8 @@
 #include <cstddef>
 #include <memory>
 
-// Uninitialised; nullptr when there is no memory. Freed with framefree.
+// Uninitialised; throws std::bad_alloc, as new does, when there is no
+// memory. Freed with framefree.
 unsigned char* framealloc(size_t bytes);
 void framefree(unsigned char* p);
 

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "graphics/disctables.h"
 #include "graphics/framememory.h"
@@ -52,7 +51,6 @@ void mybitmap::allocate(int w, int h, int rows) {
   size_t bytes = static_cast<size_t>(w) * h * 4;
   pixels = framealloc(bytes);
   backup = framealloc(bytes);
-  if (!pixels || !backup) throw std::bad_alloc();
   std::memset(pixels, 0xFF, bytes);
   rowptr = new unsigned char*[rows];
   for (int r = 0; r < h; r++) rowptr[r] = pixels + static_cast<size_t>(r) * w * 4;
@@ -147,7 +145,7 @@ void mybitmap::fillrow(long long xa, long long xb, long long y) {
   unsigned char* p = at(from, static_cast<int>(y));
   size_t bytes = static_cast<size_t>(to - from + 1) * 4, done = 4;
   if (color.blue == color.green && color.green == color.red && color.red == color.alpha) {
-    std::memset(p, color.blue, bytes);  // white, black: one byte repeated
+    std::memset(p, color.blue, bytes);  // white: one byte repeated
     return;
   }
   // One pixel written, then the run doubled by copies of what is there.

@@ -59,6 +59,10 @@ struct glyphkeyhash {
   }
 };
 
+// The marking walk draws a stroke red when its first segment runs more
+// across than down.
+bool acrossfirst(int qx, int qy, int px, int py) { return std::abs(qx - px) > std::abs(qy - py); }
+
 // The walk of drawvect (marked: drawvect1) from the origin, its points as
 // drawthinline visits them.
 std::vector<glyphdot> walkdots(const unsigned char* g, int w, int h, bool marked) {
@@ -67,7 +71,7 @@ std::vector<glyphdot> walkdots(const unsigned char* g, int w, int h, bool marked
   walkglyph(
       g, mybitmap::streamend(), 0, 0, w, h, !marked,
       [&](int qx, int qy, int px, int py, bool first) {
-        if (first && marked) red = std::abs(qx - px) > std::abs(qy - py);
+        if (first && marked) red = acrossfirst(qx, qy, px, py);
         linesteps(qx, qy, px, py, true, [&](int x, int y) {
           dots.push_back({static_cast<int16_t>(x), static_cast<int16_t>(y), red});
         });
@@ -181,8 +185,7 @@ const unsigned char* myview::drawvect1(int x, int y, const unsigned char* g, int
   return walkglyph(
       g, mybitmap::streamend(), x, y, w, h, false,
       [this, entry](int qx, int qy, int px, int py, bool first) {
-        if (first)
-          pmymap->color = std::abs(qx - px) > std::abs(qy - py) ? mycolor(255, 0, 0) : entry;
+        if (first) pmymap->color = acrossfirst(qx, qy, px, py) ? mycolor(255, 0, 0) : entry;
         drawthinline(qx, qy, px, py);
       },
       [] {});
