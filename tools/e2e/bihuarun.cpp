@@ -328,16 +328,18 @@ bool bihuarun::fifoempty() const {
   return mice >= 0 && ioctl(mice, FIONREAD, &n) == 0 && n == 0;
 }
 
+bool bihuarun::micedrained() {
+  auto t0 = clock_type::now();
+  while (mice >= 0 && !fifoempty()) {
+    if (!running() || since(t0) > scaled(settletimeout)) return false;
+    pause2ms();
+  }
+  return mice >= 0;
+}
+
 bool bihuarun::mouse(int dx, int dy, int buttons, int wheel) {
   if (mice < 0) return false;
-  auto drained = [this] {
-    auto t0 = clock_type::now();
-    while (!fifoempty()) {
-      if (!running() || since(t0) > scaled(settletimeout)) return false;
-      pause2ms();
-    }
-    return true;
-  };
+  auto drained = [this] { return micedrained(); };
   if (!drained()) return false;
   // As the kernel sends it: bit 3 always set, bits 4 and 5 the signs.
   int head = (buttons & 7) | 8 | (dx < 0 ? 0x10 : 0) | (dy < 0 ? 0x20 : 0);

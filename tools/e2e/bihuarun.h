@@ -144,6 +144,9 @@ class bihuarun {
   // Moves there, presses and releases the button.
   bool click(int x, int y, int button = 1);
   void mousebytes(const std::string& bytes);  // anything, not waited for
+  // Waits until the program has read every mouse byte sent; false if it
+  // never does.
+  bool micedrained();
   int cursorx() const { return curx; }
   int cursory() const { return cury; }
   // The cursor cross (41 x 41 around the cursor), to leave out of comparisons.
