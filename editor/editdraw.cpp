@@ -191,10 +191,10 @@ int editview::rowbottom(int r) const { return r < rows ? (r + 1) * lineh - 1 : h
 
 void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 
-// A row is blank right of its ink but for the scroll marker's column and
-// the frame's edges, and most of what it spans is blank too: only what
-// `was` inked is cleared, and only its pixels that are not blank already
-// are written, so the push looks at the ink alone. The first and last rows
+// A row is blank right of its ink but for the frame's edges and, where the
+// scroll marker crossed it, the marker's column; most of what it spans is
+// blank too: only what `was` inked is cleared, and only its pixels that are
+// not blank already are written, so the push looks at the ink alone. The first and last rows
 // lie under the frame's top and bottom edges and are cleared whole.
 void editview::clearrow(int r, const std::string& was) {
   const mycolor white(255, 255, 255);
@@ -202,7 +202,9 @@ void editview::clearrow(int r, const std::string& was) {
     reboxf(0, rowtop(r), width(), rowbottom(r), white);
     return;
   }
-  for (const std::pair<int, int>& s : inkspans(std::max(inkright(was), framedepth)))
+  bool marker = false;  // the scroll marker crossed the row
+  for (size_t i = 0; !marker && i + 5 <= was.size(); i += 5) marker = was[i] == markerpart;
+  for (const std::pair<int, int>& s : inkspans(std::max(inkright(was), framedepth), marker))
     reboxf(s.first, rowtop(r), s.second, rowbottom(r), white);
 }
 
@@ -223,17 +225,20 @@ int editview::inkright(const std::string& row) const {
 }
 
 // The columns of a row that can differ from blank when its ink ends at
-// `right`: from the left edge to there, the scroll marker's column and the
-// frame's right edge; rising, apart and within the pane.
-std::vector<std::pair<int, int>> editview::inkspans(int right) const {
+// `right`: from the left edge to there, the scroll marker's column (when
+// the marker crosses the row) and the frame's right edge; rising, apart
+// and within the pane.
+std::vector<std::pair<int, int>> editview::inkspans(int right, bool marker) const {
   std::vector<std::pair<int, int>> spans;
-  int marker = cols * charw;
-  for (std::pair<int, int> s : {std::make_pair(0, right), std::make_pair(marker, marker + charw),
-                                std::make_pair(width() - framedepth, width())}) {
+  int x = cols * charw;
+  std::pair<int, int> column = marker ? std::make_pair(x, x + charw) : std::make_pair(0, -1);
+  for (std::pair<int, int> s :
+       {std::make_pair(0, right), column, std::make_pair(width() - framedepth, width())}) {
     s.second = std::min(s.second, width());
+    if (s.first > s.second) continue;
     if (!spans.empty() && s.first <= spans.back().second + 1)
       spans.back().second = std::max(spans.back().second, s.second);
-    else if (s.first <= s.second)
+    else
       spans.push_back(s);
   }
   return spans;

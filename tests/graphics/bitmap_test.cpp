@@ -176,6 +176,45 @@ TEST(BitmapFill, ClearMatchesBlendingEachPixel) {
   }
 }
 
+// A refill writes, and flags for the push, exactly the stretch from the
+// first to the last pixel that is not the colour already, however the ink
+// falls against the sixteen-pixel steps of its scan.
+TEST(BitmapFill, RefillWritesOnlyFromFirstToLastDifferingPixel) {
+  const int w = 300;
+  const mycolor white(255, 255, 255);
+  uint64_t seed = 7;
+  auto next = [&](int n) {
+    return static_cast<int>((seed = seed * 6364136223846793005u + 1) >> 33) % n;
+  };
+  for (int round = 0; round < 400; round++) {
+    mybitmap b(w, 1);
+    b.color = white;
+    b.fillrow(0, w - 1, 0);
+    std::vector<int> ink;
+    for (int k = next(4); k > 0; k--) ink.push_back(next(w));
+    for (int x : ink) b.setpixel(x, 0, mycolor(next(256), 0, 0));
+    long long xa = next(w + 40) - 20, xb = xa + next(w);
+    int first = w, last = -1;
+    for (int x : ink)
+      if (x >= xa && x <= xb && b.getpixel(x, 0).value() != white.value()) {
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    std::vector<uint32_t> before(w);
+    for (int x = 0; x < w; x++) before[x] = b.getpixel(x, 0).value();
+    b.untouchrows();
+    b.color = white;
+    b.refillrow(xa, xb, 0);
+    for (int x = 0; x < w; x++) {
+      bool cleared = x >= xa && x <= xb;
+      EXPECT_EQ(b.getpixel(x, 0).value(), cleared ? white.value() : before[x]) << round << " " << x;
+    }
+    uint64_t flagged = 0;
+    for (int x = first; x <= last; x++) flagged |= uint64_t{1} << (x / b.blockwidth());
+    EXPECT_EQ(b.rowtouched[0], flagged) << round;
+  }
+}
+
 // The screen compares and copies only the columns a row's mask says were
 // written: every primitive must set the bits of what it wrote, at every
 // width up to the widest screen taken.
