@@ -37,6 +37,12 @@ void addmark(std::string& row, char kind, int col, unsigned char b0 = 0, unsigne
   row.append(m, 5);
 }
 
+bool hasmark(const std::string& row, char kind) {
+  for (size_t i = 0; i + 5 <= row.size(); i += 5)
+    if (row[i] == kind) return true;
+  return false;
+}
+
 }  // namespace
 
 // How far into the pane the focus frame reaches (its pen is 3 pixels wide).
@@ -69,12 +75,13 @@ void editview::draw() {
     while (lo <= hi && (underframe(lo) || underframe(lo + shift))) lo++;
     while (lo <= hi && (underframe(hi) || underframe(hi + shift))) hi--;
     int from = rowtop(lo + shift), to = rowbottom(hi + shift), dy = -shift * lineh;
-    // Only as far right as any row involved has ink; the rest is blank.
+    // Only as far right as any row involved has ink, and the marker's
+    // column, which some of them may carry; the rest is blank.
     int right = framedepth;
     for (int r = std::min(lo, lo + shift); r <= std::max(hi, hi + shift); r++)
       right = std::max(right, inkright(shownrows[r]));
     if (lo <= hi && shiftedges(shownedges, from, to, dy))
-      moverows(from, to, dy, inkspans(right));
+      moverows(from, to, dy, inkspans(right, true));
     else
       shift = 0;
   }
@@ -102,7 +109,7 @@ void editview::draw() {
       first = std::min(first, r);
       lastrow = r;
     }
-    for (size_t i = 0; !thinned && i < now[r].size(); i += 5) thinned = now[r][i] == lineend;
+    thinned = thinned || hasmark(now[r], lineend);
   }
   bool changed = full || restored || lastrow >= 0;
   // The marker and the frame are translucent: drawn again over themselves
@@ -194,16 +201,16 @@ void editview::clear() { boxf(0, 0, width(), high(), mycolor(255, 255, 255)); }
 // A row is blank right of its ink but for the frame's edges and, where the
 // scroll marker crossed it, the marker's column; most of what it spans is
 // blank too: only what `was` inked is cleared, and only its pixels that are
-// not blank already are written, so the push looks at the ink alone. The first and last rows
-// lie under the frame's top and bottom edges and are cleared whole.
+// not blank already are written, so the push looks at the ink alone. The
+// first and last rows lie under the frame's top and bottom edges and are
+// cleared whole.
 void editview::clearrow(int r, const std::string& was) {
   const mycolor white(255, 255, 255);
   if (underframe(r)) {
     reboxf(0, rowtop(r), width(), rowbottom(r), white);
     return;
   }
-  bool marker = false;  // the scroll marker crossed the row
-  for (size_t i = 0; !marker && i + 5 <= was.size(); i += 5) marker = was[i] == markerpart;
+  bool marker = hasmark(was, markerpart);
   for (const std::pair<int, int>& s : inkspans(std::max(inkright(was), framedepth), marker))
     reboxf(s.first, rowtop(r), s.second, rowbottom(r), white);
 }

@@ -175,7 +175,7 @@ class editview : public amyview {
   void clear();
   void clearrow(int r, const std::string& was);
   int inkright(const std::string& row) const;
-  std::vector<std::pair<int, int>> inkspans(int right, bool marker = true) const;
+  std::vector<std::pair<int, int>> inkspans(int right, bool marker) const;
   void describeline(int r, std::string& row);
   void describepen(std::vector<std::string>& now) const;
   void describemarker(std::vector<std::string>& now) const;
